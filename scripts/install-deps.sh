@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   g++-mingw-w64-i686 binutils-mingw-w64-i686
-  libunicorn-dev libcairo2-dev libpng-dev
+  libunicorn-dev libcairo2-dev libfreetype-dev libpng-dev
   fonts-liberation fonts-dejavu-core
   libgtest-dev googletest libbenchmark-dev
   nlohmann-json3-dev
