@@ -1,0 +1,222 @@
+// gaugehost CLI: inspect KEL.gau and drive its gauges in the emulator.
+// Exit codes: 0 ok, 1 usage error, 2 load or run error.
+#include <cerrno>
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "gaugehost.h"
+#include "report.h"
+
+namespace {
+
+using namespace gaugehost;
+
+constexpr int kExitOk = 0, kExitUsage = 1, kExitRun = 2;
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Parsed command line of one subcommand: positionals, flags, and repeatable options.
+struct Args {
+    std::vector<std::string> positional;
+    std::map<std::string, std::vector<std::string>> options;
+    bool has(const std::string& o) const { return options.count(o) != 0; }
+    std::string one(const std::string& o) const { return options.at(o).back(); }
+};
+
+struct OptionSpec {
+    std::string name;
+    bool takes_value;
+    std::string help;
+};
+
+struct Command {
+    std::string name;
+    std::string summary;
+    std::string usage;
+    std::vector<OptionSpec> options;
+    std::function<int(const Args&)> run;
+};
+
+uint32_t parse_u32(const std::string& text, const std::string& what) {
+    if (text.empty()) throw UsageError(what + " is empty");
+    errno = 0;
+    char* end = nullptr;
+    unsigned long long v = std::strtoull(text.c_str(), &end, 0);
+    if (errno || *end || v > 0xFFFFFFFFull || text[0] == '-')
+        throw UsageError(what + " \"" + text + "\" is not a 32-bit unsigned number");
+    return uint32_t(v);
+}
+
+double parse_double(const std::string& text, const std::string& what) {
+    errno = 0;
+    char* end = nullptr;
+    double v = std::strtod(text.c_str(), &end);
+    if (text.empty() || errno || *end) throw UsageError(what + " \"" + text + "\" is not a number");
+    return v;
+}
+
+Args parse(const Command& cmd, const std::vector<std::string>& argv) {
+    Args a;
+    for (size_t i = 0; i < argv.size(); ++i) {
+        const std::string& s = argv[i];
+        if (s.rfind("--", 0) != 0 || s == "--") {
+            a.positional.push_back(s);
+            continue;
+        }
+        std::string name = s, value;
+        bool inline_value = false;
+        if (auto eq = s.find('='); eq != std::string::npos) {
+            name = s.substr(0, eq);
+            value = s.substr(eq + 1);
+            inline_value = true;
+        }
+        const OptionSpec* spec = nullptr;
+        for (const OptionSpec& o : cmd.options)
+            if (o.name == name) spec = &o;
+        if (!spec) {
+            std::string valid;
+            for (const OptionSpec& o : cmd.options) valid += " " + o.name;
+            throw UsageError("unknown option " + name + " for " + cmd.name + "; valid:" + valid);
+        }
+        if (spec->takes_value && !inline_value) {
+            if (i + 1 >= argv.size()) throw UsageError("option " + name + " needs a value");
+            value = argv[++i];
+        } else if (!spec->takes_value && inline_value) {
+            throw UsageError("option " + name + " takes no value");
+        }
+        a.options[name].push_back(value);
+    }
+    return a;
+}
+
+HostOptions host_options(const Args& a) {
+    HostOptions o;
+    if (a.has("--base")) o.base = parse_u32(a.one("--base"), "--base");
+    if (a.has("--budget")) o.budget = parse_u32(a.one("--budget"), "--budget");
+    return o;
+}
+
+std::string module_path(const Args& a, const Command& cmd) {
+    if (a.positional.size() != 1) throw UsageError(cmd.name + " takes one module file; usage: " + cmd.usage);
+    return a.positional[0];
+}
+
+int run_info(const Command& cmd, const Args& a) {
+    Host host(module_path(a, cmd), host_options(a));
+    bool verbose = a.has("--verbose");
+    if (a.has("--json"))
+        std::cout << module_json(host, verbose).dump(2) << "\n";
+    else
+        std::cout << module_text(host, verbose);
+    host.shutdown();
+    return kExitOk;
+}
+
+int run_update(const Command& cmd, const Args& a) {
+    std::string path = module_path(a, cmd);
+    if (!a.has("--gauge")) throw UsageError("update needs --gauge NAME");
+    std::vector<std::pair<uint32_t, double>> sets;
+    if (a.has("--set"))
+        for (const std::string& s : a.options.at("--set")) {
+            auto eq = s.find('=');
+            if (eq == std::string::npos) throw UsageError("--set \"" + s + "\" is not TOKEN=VALUE");
+            sets.emplace_back(parse_u32(s.substr(0, eq), "token"), parse_double(s.substr(eq + 1), "value"));
+        }
+    Host host(path, host_options(a));
+    for (auto [token, value] : sets) host.set(token, value);
+    const GaugeModel* found = host.model().find(a.one("--gauge"));
+    if (!found) throw UsageError("unknown gauge \"" + a.one("--gauge") + "\"; the module has: " + host.model().gauge_names());
+    const GaugeModel& g = *found;
+    auto results = host.update(g.name);
+    if (a.has("--json"))
+        std::cout << results_json(g, results).dump(2) << "\n";
+    else
+        std::cout << results_text(g, results);
+    host.shutdown();
+    return kExitOk;
+}
+
+const std::vector<OptionSpec> kCommon = {
+    {"--base", true, "load the module at ADDR (a multiple of 0x10000) instead of its preferred base"},
+    {"--budget", true, "instructions allowed per call (default 1000000)"},
+    {"--json", false, "print JSON"},
+    {"--help", false, "show this help"},
+};
+
+std::vector<Command> commands() {
+    // Later subcommands (bitmaps, click, run, render, panel) join this table.
+    std::vector<Command> table;
+    Command info{"info", "show the module: base, entry, exports, sections, version, gauges, mouse areas",
+                 "gaugehost info MODULE [--json] [--verbose] [--base ADDR]", kCommon, nullptr};
+    info.options.push_back({"--verbose", false, "also print the emulated memory map"});
+    table.push_back(info);
+    Command update{"update", "run one update of a gauge and print each element's results",
+                   "gaugehost update MODULE --gauge NAME [--set TOKEN=VALUE ...] [--json] [--base ADDR]", kCommon,
+                   nullptr};
+    update.options.push_back({"--gauge", true, "the gauge to update, by its name in the module"});
+    update.options.push_back({"--set", true, "set host variable TOKEN to VALUE before the update (repeatable)"});
+    table.push_back(update);
+    table[0].run = [c = table[0]](const Args& a) { return run_info(c, a); };
+    table[1].run = [c = table[1]](const Args& a) { return run_update(c, a); };
+    return table;
+}
+
+void print_help(const std::vector<Command>& table) {
+    std::cout << "usage: gaugehost COMMAND [options]\n\ncommands:\n";
+    for (const Command& c : table) std::cout << "  " << c.name << "  " << c.summary << "\n";
+    std::cout << "\n'gaugehost COMMAND --help' shows a command's options.\n"
+                 "exit codes: 0 ok, 1 usage error, 2 load or run error\n";
+}
+
+void print_help(const Command& c) {
+    std::cout << "usage: " << c.usage << "\n" << c.summary << "\n\noptions:\n";
+    for (const OptionSpec& o : c.options)
+        std::cout << "  " << o.name << (o.takes_value ? " VALUE" : "") << "  " << o.help << "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<Command> table = commands();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        print_help(table);
+        return kExitUsage;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        print_help(table);
+        return kExitOk;
+    }
+    const Command* cmd = nullptr;
+    for (const Command& c : table)
+        if (c.name == args[0]) cmd = &c;
+    if (!cmd) {
+        std::string names;
+        for (const Command& c : table) names += (names.empty() ? "" : ", ") + c.name;
+        std::cerr << "gaugehost: unknown command \"" << args[0] << "\"; commands: " << names << "\n";
+        return kExitUsage;
+    }
+    try {
+        Args a = parse(*cmd, std::vector<std::string>(args.begin() + 1, args.end()));
+        if (a.has("--help")) {
+            print_help(*cmd);
+            return kExitOk;
+        }
+        return cmd->run(a);
+    } catch (const UsageError& e) {
+        std::cerr << "gaugehost " << cmd->name << ": " << e.what() << "\n";
+        return kExitUsage;
+    } catch (const Error& e) {
+        std::cerr << "gaugehost " << cmd->name << ": " << e.what() << "\n";
+        return kExitRun;
+    } catch (const std::exception& e) {
+        std::cerr << "gaugehost " << cmd->name << ": " << e.what() << "\n";
+        return kExitRun;
+    }
+}
