@@ -210,10 +210,16 @@ void GaugeRenderer::DrawText(cairo_t* cr, const ElementLayout& e, const std::str
                            e.font_weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     // The font's cell (ascent + descent) fills the box height, as a face asked for
     // by cell height does; a text too wide for the box is made smaller to fit.
-    cairo_set_font_size(cr, 1.0);
-    cairo_font_extents_t unit;
-    cairo_font_extents(cr, &unit);
-    double size = h / std::max(unit.ascent + unit.descent, 1e-6);
+    // Unhinted metrics: hinting would round a reference size's metrics to whole pixels.
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+    constexpr double kReference = 100.0;
+    cairo_set_font_size(cr, kReference);
+    cairo_font_extents_t reference;
+    cairo_font_extents(cr, &reference);
+    double size = kReference * h / std::max(reference.ascent + reference.descent, 1e-6);
     cairo_text_extents_t ext;
     cairo_set_font_size(cr, size);
     cairo_text_extents(cr, text.c_str(), &ext);
