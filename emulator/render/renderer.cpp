@@ -139,14 +139,11 @@ void GaugeRenderer::Update(std::span<const ElementResult> results) {
                 break;
             }
             case ElementKind::kSprite: {
-                // A non-finite product would make the texture vanish; hold it centred instead.
-                auto product = [](double v, double scale) {
-                    const double p = v * scale;
-                    return std::isfinite(p) ? p : 0.0;
-                };
-                s.dx = product(r.value, e.x_scale);
-                s.dy = product(r.value_y, e.y_scale);
-                s.rotation = product(r.value_rotation, e.rotation_scale);
+                // A non-finite shift or turn would make the texture vanish; hold it level instead.
+                auto finite = [](double v) { return std::isfinite(v) ? v : 0.0; };
+                s.dx = finite(r.value);
+                s.dy = finite(r.value_y);
+                s.rotation = finite(r.value_rotation);
                 break;
             }
         }
@@ -267,10 +264,10 @@ void GaugeRenderer::DrawMasked(cairo_t* cr, const ElementLayout& e, const Elemen
 
 void GaugeRenderer::DrawSprite(cairo_t* cr, const ElementLayout& e, const ElementState& s) const {
     // The texture's centre sits on `offset` (the window's centre, root pixels); it is
-    // turned about that point by the rotation product (clockwise for a positive
-    // product, as a needle) and, within its own turned frame, shifted by the x and y
-    // products in texture pixels (a positive y shift moves it down, so a positive
-    // pitch product shows more sky). The mask at `position` windows it as for a
+    // turned about that point by the rotation product (variable x rotation_scale;
+    // clockwise for a positive product, as a needle) and, within its own turned frame,
+    // shifted by the x and y products in texture pixels (a positive y product moves
+    // it down, so a positive pitch shows more sky). The mask at `position` windows it as for a
     // moving image.
     const auto [tw, th] = cache_.Size(e.resource_id);
     const auto [mw, mh] = cache_.Size(e.resource_id + 1);

@@ -56,8 +56,7 @@ struct ElementLayout {
     // moving image: axis ranges
     double x_min = 0, x_max = 0, y_min = 0, y_max = 0;
 
-    // sprite: scales of the three inputs and of the texture
-    double x_scale = 0, y_scale = 0, rotation_scale = 0;
+    // sprite: the texture's own scale (the inputs' scales are applied by the update)
     float texture_scale_x = 1.0f, texture_scale_y = 1.0f;
 };
 
@@ -71,7 +70,8 @@ struct GaugeLayout {
 //  needle:       value = callback result, or the variable's value without a callback
 //  icon:         value = callback result, the image index
 //  moving image: value = x callback result, value_y = y callback result
-//  sprite:       value, value_y, value_rotation = the three variables' values
+//  sprite:       value, value_y = the shifts (variable x scale) in texture pixels,
+//                value_rotation = the turn (variable x scale) in degrees
 //  string:       text = the buffer the callback wrote
 struct ElementResult {
     double value = 0.0;

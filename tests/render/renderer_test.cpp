@@ -348,15 +348,12 @@ ElementLayout Horizon() {
     e.offset_x = 50;
     e.offset_y = 50;
     e.draw_flags = 1;
-    e.x_scale = 0.0;
-    e.y_scale = 2.0;
-    e.rotation_scale = -1.0;
     return e;
 }
 
 struct SpriteCase {
     std::string what;
-    double y, rotation;  // variable values before scaling
+    double y, rotation;  // shift in texture pixels and turn in degrees (variables x scales)
     int sky_x, sky_y, ground_x, ground_y;
 };
 
@@ -368,15 +365,16 @@ TEST_F(RenderFixture, SpriteShiftsDownForAPositiveProductAndTurnsClockwise) {
     Make({Root(), Horizon()});
     const SpriteCase cases[] = {
         {"level", 0.0, 0.0, 50, 45, 50, 55},
-        {"pitch +5 shifts down 10", 5.0, 0.0, 50, 58, 50, 62},
-        {"pitch -5 shifts up 10", -5.0, 0.0, 50, 38, 50, 42},
-        {"bank -90 turns +90: sky on the right", 0.0, -90.0, 55, 50, 45, 50},
-        {"bank 90 turns -90: sky on the left", 0.0, 90.0, 45, 50, 55, 50},
+        {"+10 shifts down 10", 10.0, 0.0, 50, 58, 50, 62},
+        {"-10 shifts up 10", -10.0, 0.0, 50, 38, 50, 42},
+        {"+90 turns clockwise: sky on the right", 0.0, 90.0, 55, 50, 45, 50},
+        {"-90 turns counter-clockwise: sky on the left", 0.0, -90.0, 45, 50, 55, 50},
+        {"shifted and turned: the shift runs along the turned frame", 10.0, 90.0, 42, 50, 38, 50},
     };
     for (const SpriteCase& c : cases) {
         SCOPED_TRACE(c.what);
         ElementResult r;
-        r.value = 123.0;  // x scale 0: no sideways shift whatever the variable says
+        r.value = 0.0;
         r.value_y = c.y;
         r.value_rotation = c.rotation;
         DrawWith({{}, r});
