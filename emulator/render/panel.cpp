@@ -1,5 +1,6 @@
 #include "render/panel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -67,6 +68,23 @@ PanelLayout DefaultPanelLayout() {
     PanelPlacement heading_bug = InCell("HEADINGBUG", 4, 2, 45, 45, 250, 2.0);
     p.places.push_back(kohlsman);
     p.places.push_back(heading_bug);
+    return p;
+}
+
+PanelLayout SelectionLayout(const std::vector<std::string>& names,
+                            const std::function<std::pair<int, int>(const std::string&)>& size_of) {
+    PanelLayout p;
+    p.title = "KEL Gauges";
+    double x = kMargin, tallest = 0;
+    for (const std::string& name : names) {
+        const auto [w, h] = size_of(name);
+        const double scale = std::max(w, h) < 100 ? 2.0 : 1.0;
+        p.places.push_back({name, x, kTitleBand + 10, scale});
+        x += std::max(w * scale, 160.0) + kMargin;
+        tallest = std::max(tallest, h * scale);
+    }
+    p.width = int(std::max(x, 400.0));
+    p.height = int(kTitleBand + 10 + tallest + kLabelGap + kMargin);
     return p;
 }
 

@@ -4,7 +4,9 @@
 
 #include <cairo.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "render/renderer.h"
@@ -26,6 +28,11 @@ struct PanelLayout {
     std::vector<PanelPlacement> places;
 };
 PanelLayout DefaultPanelLayout();
+
+// A sheet of the named gauges side by side in the given order; `size_of` gives a
+// gauge's pixel size. Gauges smaller than 100 pixels are drawn twice their size.
+PanelLayout SelectionLayout(const std::vector<std::string>& names,
+                            const std::function<std::pair<int, int>(const std::string&)>& size_of);
 
 // Draws the sheet: background, title, and each placed gauge found in `gauges`
 // (by name) with its label below it. Throws RenderError if a placed gauge is
