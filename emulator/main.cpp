@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gaugehost.h"
+#include "render/commands.h"
 #include "report.h"
 
 namespace {
@@ -65,7 +66,10 @@ Args parse(const Command& cmd, const std::vector<std::string>& argv) {
     Args a;
     for (size_t i = 0; i < argv.size(); ++i) {
         const std::string& s = argv[i];
-        if (s.rfind("--", 0) != 0 || s == "--") {
+        // Long options, and short ones such as -o that the command lists.
+        bool is_option = s.rfind("--", 0) == 0 && s != "--";
+        for (const OptionSpec& o : cmd.options) is_option |= o.name == s;
+        if (!is_option) {
             a.positional.push_back(s);
             continue;
         }
@@ -142,6 +146,48 @@ int run_update(const Command& cmd, const Args& a) {
     return kExitOk;
 }
 
+std::vector<std::pair<uint32_t, double>> parse_sets(const Args& a) {
+    std::vector<std::pair<uint32_t, double>> sets;
+    if (a.has("--set"))
+        for (const std::string& s : a.options.at("--set")) {
+            auto eq = s.find('=');
+            if (eq == std::string::npos) throw UsageError("--set \"" + s + "\" is not TOKEN=VALUE");
+            sets.emplace_back(parse_u32(s.substr(0, eq), "token"), parse_double(s.substr(eq + 1), "value"));
+        }
+    return sets;
+}
+
+std::string output_path(const Args& a, const Command& cmd) {
+    if (!a.has("-o")) throw UsageError(cmd.name + " needs -o FILE.png; usage: " + cmd.usage);
+    return a.one("-o");
+}
+
+int run_render(const Command& cmd, const Args& a) {
+    render::RenderRequest r;
+    r.module = module_path(a, cmd);
+    if (!a.has("--gauge")) throw UsageError("render needs --gauge NAME");
+    r.gauge = a.one("--gauge");
+    r.sets = parse_sets(a);
+    r.output = output_path(a, cmd);
+    if (a.has("--scale")) {
+        r.scale = parse_double(a.one("--scale"), "--scale");
+        if (!(r.scale > 0.0 && r.scale <= 16.0)) throw UsageError("--scale must lie above 0 and at most 16");
+    }
+    r.host = host_options(a);
+    render::RenderGauge(r);
+    return kExitOk;
+}
+
+int run_panel(const Command& cmd, const Args& a) {
+    render::PanelRequest r;
+    r.module = module_path(a, cmd);
+    r.sets = parse_sets(a);
+    r.output = output_path(a, cmd);
+    r.host = host_options(a);
+    render::RenderPanel(r);
+    return kExitOk;
+}
+
 const std::vector<OptionSpec> kCommon = {
     {"--base", true, "load the module at ADDR (a multiple of 0x10000) instead of its preferred base"},
     {"--budget", true, "instructions allowed per call (default 1000000)"},
@@ -162,8 +208,23 @@ std::vector<Command> commands() {
     update.options.push_back({"--gauge", true, "the gauge to update, by its name in the module"});
     update.options.push_back({"--set", true, "set host variable TOKEN to VALUE before the update (repeatable)"});
     table.push_back(update);
+    Command render{"render", "draw one gauge after one update, as the host shows it, to a PNG",
+                   "gaugehost render MODULE --gauge NAME [--set TOKEN=VALUE ...] -o FILE.png [--scale N]", kCommon,
+                   nullptr};
+    render.options.push_back({"--gauge", true, "the gauge to draw, by its name in the module"});
+    render.options.push_back({"--set", true, "set host variable TOKEN to VALUE before the update (repeatable)"});
+    render.options.push_back({"-o", true, "the PNG file to write"});
+    render.options.push_back({"--scale", true, "draw N times the gauge's pixel size (default 1)"});
+    table.push_back(render);
+    Command panel{"panel", "draw all seventeen gauges on one labelled sheet, to a PNG",
+                  "gaugehost panel MODULE [--set TOKEN=VALUE ...] -o panel.png", kCommon, nullptr};
+    panel.options.push_back({"--set", true, "set host variable TOKEN to VALUE before the updates (repeatable)"});
+    panel.options.push_back({"-o", true, "the PNG file to write"});
+    table.push_back(panel);
     table[0].run = [c = table[0]](const Args& a) { return run_info(c, a); };
     table[1].run = [c = table[1]](const Args& a) { return run_update(c, a); };
+    table[2].run = [c = table[2]](const Args& a) { return run_render(c, a); };
+    table[3].run = [c = table[3]](const Args& a) { return run_panel(c, a); };
     return table;
 }
 
