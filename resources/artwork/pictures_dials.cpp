@@ -76,12 +76,14 @@ Image airspeed_face() {
     // The graduations run on toward the table's last two points.
     cv.tick(c, dir(16), 182, 198, 3, kWhite);
     cv.tick(c, dir(17), 182, 198, 3, kWhite);
+    // 120 and 140 stand only 10 degrees apart: set them apart inward.
     const struct {
         int index;
-        double radius;
-    } labels[] = {{0, 142}, {3, 142}, {5, 140}, {7, 142}, {9, 140}, {11, 140}, {13, 128}, {15, 158}};
+        double radius, turn;
+    } labels[] = {{0, 142, 0}, {3, 142, 0}, {5, 140, 0}, {7, 142, 0}, {9, 140, 0}, {11, 140, 0},
+                  {13, 134, -3}, {15, 110, 7}};
     for (const auto& l : labels)
-        cv.dial_label(std::to_string(int(kAirspeedTable[l.index].value)), c, dir(l.index), l.radius, 30,
+        cv.dial_label(std::to_string(int(kAirspeedTable[l.index].value)), c, dir(l.index) + l.turn, l.radius, 30,
                       kWhite);
     cv.text("KNOTS", {200.5, 262}, 24, kWhite);
     return cv.flatten();

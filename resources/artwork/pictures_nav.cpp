@@ -198,11 +198,22 @@ std::unique_ptr<Canvas> attitude_front() {
     cv->gradient_disc(kAttCentre, 121, {185, 195}, rgb(95, 95, 100), rgb(20, 20, 24));
     cv->disc(kAttCentre, 117, rgb(30, 30, 32));
     // Inclinometer glass at (90, 237), under the ball's window.
-    for (int x = 0; x < 117; ++x) {
-        const double top = 237 + 0.5, bottom = 237 + tube_bottom(x) + 1.5;
-        const double l = 0.5 + 0.5 * std::cos((x - 58) / 58.0 * kPi / 2);
-        cv->rect(90 + x, top, 1, bottom - top, mix(rgb(150, 158, 150), rgb(226, 232, 222), l));
+    std::vector<Point> tube;
+    for (int i = 0; i <= 58; ++i) {
+        const double t = (i - 29) / 29.0;
+        tube.push_back({91 + 115.0 * i / 58.0, 237 + 27.0 - 14.0 * t * t});
     }
+    tube.push_back({206, 238});
+    tube.push_back({91, 238});
+    cairo_new_path(cr);
+    for (const auto& p : tube) cairo_line_to(cr, p.x, p.y);
+    cairo_close_path(cr);
+    cairo_pattern_t* glass = cairo_pattern_create_radial(148.5, 236, 4, 148.5, 236, 62);
+    cairo_pattern_add_color_stop_rgb(glass, 0, 0.91, 0.93, 0.89);
+    cairo_pattern_add_color_stop_rgb(glass, 1, 0.58, 0.62, 0.58);
+    cairo_set_source(cr, glass);
+    cairo_fill(cr);
+    cairo_pattern_destroy(glass);
     screw(*cv, {22, 22}, 30);
     screw(*cv, {275, 22}, 110);
     attitude_knob(*cv, {32, 262}, 22);

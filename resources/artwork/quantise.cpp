@@ -133,7 +133,7 @@ Indexed quantise(const Image& img, int count, const std::vector<Rgb>& keep,
         if (int(palette.size()) > count) throw std::invalid_argument("more exact colours than palette entries");
         // Kept colours in order of preference, while room is left.
         for (Rgb c : keep)
-            if (int(palette.size()) < count && histogram.count(c) && histogram[c] * 400 >= img.pixels.size() &&
+            if (int(palette.size()) < count && histogram.count(c) && histogram[c] * 4000 >= img.pixels.size() &&
                 !contains(palette, c))
                 palette.push_back(c);
         std::vector<Entry> rest;
