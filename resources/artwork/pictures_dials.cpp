@@ -140,7 +140,7 @@ Image altimeter_middle_hand() {
     const Point p = pixel(25, 148);
     const double ring_y = 33;
     cv.rect(p.x - 2.5, 60, 5, p.y - 60, rgb(90, 90, 90));  // dark lower shaft
-    cv.rect(p.x - 2.5, ring_y, 5, 60 - ring_y, kWhite);    // white upper shaft
+    cv.rect(p.x - 2.5, ring_y + 15, 5, 45 - ring_y, kWhite);  // white upper shaft, up to the ring
     cv.ring({p.x, ring_y}, 14, 21, kWhite);
     cv.polygon({{p.x - 4, ring_y - 19}, {p.x, 4}, {p.x + 4, ring_y - 19}}, kWhite);
     hub(cv, p, 13);

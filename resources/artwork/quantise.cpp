@@ -101,9 +101,16 @@ std::vector<Rgb> median_cut(std::vector<Entry> entries, int count) {
     return out;
 }
 
+int chroma(Rgb c) {
+    return std::max({red_of(c), green_of(c), blue_of(c)}) - std::min({red_of(c), green_of(c), blue_of(c)});
+}
+
+// Weighted RGB distance plus a colourfulness term, so that a grey smoothing
+// pixel between white and a dark face never rounds to a green or red entry.
 int distance(Rgb a, Rgb b) {
     const int dr = red_of(a) - red_of(b), dg = green_of(a) - green_of(b), db = blue_of(a) - blue_of(b);
-    return 3 * dr * dr + 4 * dg * dg + 2 * db * db;
+    const int dc = chroma(a) - chroma(b);
+    return 3 * dr * dr + 4 * dg * dg + 2 * db * db + 6 * dc * dc;
 }
 
 bool contains(const std::vector<Rgb>& v, Rgb c) { return std::find(v.begin(), v.end(), c) != v.end(); }
