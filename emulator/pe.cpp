@@ -91,8 +91,9 @@ void read_optional_header(const ByteReader& file, Headers& h, PeImage& pe) {
     if (pe.preferred_base & 0xFFF) throw Error("bad PE file: image base " + hex(pe.preferred_base) + " is not page aligned");
     if (uint64_t(pe.preferred_base) + pe.size_of_image > 0x100000000ull)
         throw Error("bad PE file: image at " + hex(pe.preferred_base) + " does not fit in 32 bits");
-    if (pe.size_of_headers > pe.size_of_image || pe.size_of_headers > file.size())
-        throw Error("bad PE file: size of headers " + hex(pe.size_of_headers) + " exceeds the file or image");
+    if (pe.size_of_headers > pe.size_of_image)
+        throw Error("bad PE file: size of headers " + hex(pe.size_of_headers) + " exceeds the image");
+    file.require(0, pe.size_of_headers, "headers");
     dir_count = std::min<uint32_t>(dir_count, 16);
     if (96 + dir_count * 8 > h.optional_size)
         throw Error("bad PE file: data directories run past the optional header");
