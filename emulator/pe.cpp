@@ -25,7 +25,9 @@ constexpr uint16_t kMachineI386 = 0x14C;
 constexpr uint16_t kMagicPe32 = 0x10B;
 constexpr uint16_t kRelAbsolute = 0, kRelHighLow = 3;
 constexpr uint32_t kMaxSections = 96;
-constexpr uint32_t kMaxImageSize = 256u << 20;  // far above any gauge module
+constexpr uint32_t kMaxImageSize = 64u << 20;  // far above any gauge module
+constexpr uint32_t kMaxExports = 0x10000;        // export ordinals are 16-bit
+constexpr uint32_t kMaxResourceEntries = 0x10000;
 constexpr size_t kMaxNameLength = 512;
 
 struct Directory {
@@ -221,6 +223,9 @@ void read_exports(const Headers& h, PeImage& pe) {
     uint32_t functions = img.u32(d.rva + 28, "export function table");
     uint32_t names = img.u32(d.rva + 32, "export name table");
     uint32_t ordinals = img.u32(d.rva + 36, "export ordinal table");
+    if (function_count > kMaxExports || name_count > kMaxExports)
+        throw Error("bad PE file: export directory lists " + std::to_string(function_count) + " functions and " +
+                    std::to_string(name_count) + " names");
     img.require(functions, uint64_t(function_count) * 4, "export function table");
     img.require(names, uint64_t(name_count) * 4, "export name table");
     img.require(ordinals, uint64_t(name_count) * 2, "export ordinal table");
@@ -250,11 +255,16 @@ void read_resources(const Headers& h, PeImage& pe) {
     ByteReader res = image_reader(pe).sub(d.rva, d.size, "resource directory");
     ByteReader img = image_reader(pe);
     // Each level is a table of 8-byte entries; the id sits in the first word.
+    // Entries may share subdirectories; a cap on all entries visited keeps a crafted tree finite.
+    uint32_t visited = 0;
     auto entries = [&](uint32_t table, int level) {
         static const char* level_names[] = {"type", "id", "language"};
         uint16_t named = res.u16(table + 12, "resource table");
         uint16_t ids = res.u16(table + 14, "resource table");
         res.require(table + 16, (uint64_t(named) + ids) * 8, "resource entries");
+        visited += uint32_t(named) + ids;
+        if (visited > kMaxResourceEntries)
+            throw Error("bad resource tree: more than " + std::to_string(kMaxResourceEntries) + " entries");
         std::vector<std::pair<uint32_t, uint32_t>> out;
         for (uint32_t i = 0; i < uint32_t(named) + ids; ++i) {
             uint32_t id = res.u32(table + 16 + i * 8, "resource entry");

@@ -40,6 +40,25 @@ std::string not_i386() {
     return fixtures::write_temp(b, "cli_not_i386.dll");
 }
 
+std::string truncated() {
+    auto b = fixtures::bytes_of(fixtures::mini);
+    b.resize(0x100);
+    return fixtures::write_temp(b, "cli_truncated.gau");
+}
+
+std::string unknown_import() {
+    auto b = fixtures::bytes_of(fixtures::mini);
+    fixtures::replace_text(b, "wsprintfA", "wsprintfW");
+    return fixtures::write_temp(b, "cli_unknown_import.gau");
+}
+
+std::string relocation_outside() {
+    auto b = fixtures::bytes_of(fixtures::mini);
+    uint32_t block = fixtures::section_file_offset(b, ".reloc");
+    b[block + 3] = 0x7F;  // page RVA far past the image
+    return fixtures::write_temp(b, "cli_relocation_outside.gau");
+}
+
 class Cli : public testing::TestWithParam<CliCase> {};
 
 TEST_P(Cli, ExitsWithItsCodeAndSaysWhy) {
@@ -63,6 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
                     CliCase{"BadBaseNumber", "info " + mini + " --base zz", 1, "--base \"zz\" is not a 32-bit unsigned number"},
                     CliCase{"NoSuchFile", "info /nonexistent/KEL.gau", 2, "cannot open module file /nonexistent/KEL.gau"},
                     CliCase{"NotI386", "info " + not_i386(), 2, "not an i386 module: COFF machine is 0x8664"},
+                    CliCase{"Truncated", "info " + truncated(), 2, "PE file is truncated"},
+                    CliCase{"UnknownImport", "info " + unknown_import(), 2, "unknown import USER32.dll!wsprintfW"},
+                    CliCase{"RelocationOutside", "info " + relocation_outside(), 2, "relocation outside the image"},
                     CliCase{"NotAGaugeModule", "info " + fixtures::low, 2, "missing export Linkage"},
                     CliCase{"UnalignedBase", "info " + mini + " --base 0x20001000", 2, "multiple of 0x10000"},
                     CliCase{"Info", "info " + mini, 0, "1 \"MINI\" header"},
