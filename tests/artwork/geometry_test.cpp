@@ -85,8 +85,12 @@ TEST(ArtworkGeometry, MaskWindowsAreExactlyWhereTheGaugesShowThroughThem) {
             for (int x = 0; x < m.width; ++x) {
                 const double r = std::hypot(x + 0.5 - 121.0, y + 0.5 - 121.0);
                 const uint32_t c = m.rgb(x, y);
-                if (r < 119.0) ASSERT_EQ(c, kWindow) << x << "," << y;
-                if (r > 121.0) ASSERT_EQ(c, kBlack) << x << "," << y;
+                if (r < 119.0) {
+                    ASSERT_EQ(c, kWindow) << x << "," << y;
+                }
+                if (r > 121.0) {
+                    ASSERT_EQ(c, kBlack) << x << "," << y;
+                }
                 ASSERT_TRUE(c == kWindow || c == kBlack);
             }
         int left = m.width, right = -1;
@@ -107,7 +111,9 @@ TEST(ArtworkGeometry, MaskWindowsAreExactlyWhereTheGaugesShowThroughThem) {
     EXPECT_GE(brightness(h.rgb(130, 199)), 200) << "wing bar of the aircraft symbol";
     for (int y = 0; y < h.height; ++y)
         for (int x = 0; x < h.width; ++x)
-            if (h.rgb(x, y) == kWindow) ASSERT_LE(std::hypot(x - 199.0, y - 199.0), 160.0) << x << "," << y;
+            if (h.rgb(x, y) == kWindow) {
+                ASSERT_LE(std::hypot(x - 199.0, y - 199.0), 160.0) << x << "," << y;
+            }
     // Second attitude indicator: bezel around a window 67..233 holding (149, 149).
     const auto& a = bitmap(0x1082);
     EXPECT_EQ(a.rgb(149, 149), kWindow);
@@ -120,7 +126,9 @@ TEST(ArtworkGeometry, MaskWindowsAreExactlyWhereTheGaugesShowThroughThem) {
     EXPECT_FALSE(used(a, kBlack)) << "the bezel is painted everywhere outside the window";
     for (int y = 0; y < a.height; ++y)
         for (int x = 0; x < a.width; ++x)
-            if (a.rgb(x, y) == kWindow) ASSERT_LE(std::hypot(x - 150.0, y - 150.0), 84.5) << x << "," << y;
+            if (a.rgb(x, y) == kWindow) {
+                ASSERT_LE(std::hypot(x - 150.0, y - 150.0), 84.5) << x << "," << y;
+            }
     // Inclinometer tube: (1,1,1) sagging in the middle, (50,50,50) lines at 46-48 and 66-68.
     const auto& t = bitmap(0x1086);
     const uint32_t line = rgb(50, 50, 50);
@@ -161,6 +169,22 @@ TEST(ArtworkGeometry, SpecialColoursOnlyWhereMeant) {
         EXPECT_EQ(d.rgb(0, 0), kBlack) << file_name(id);
         EXPECT_EQ(d.rgb(399, 0), kBlack) << file_name(id);
         EXPECT_TRUE(used(d, kFace)) << file_name(id);
+    }
+    // No pure-black holes inside a face: the host may take black for "nothing here".
+    struct Face {
+        uint16_t id;
+        double cx, cy, r;
+    } faces[] = {{0x1000, 200, 200, 195}, {0x1010, 200, 200, 195}, {0x1020, 200, 200, 195}, {0x1040, 199, 199, 195},
+                 {0x1050, 199, 199, 195}, {0x1060, 121, 121, 119}, {0x1070, 199, 199, 195}, {0x1090, 200, 200, 195},
+                 {0x1095, 200, 200, 195}, {0x109A, 200, 200, 195}, {0x109C, 200, 200, 195}, {0x1100, 194, 202, 190},
+                 {0x1031, 199, 199, 180}};
+    for (const auto& f : faces) {
+        const auto& d = bitmap(f.id);
+        int holes = 0;
+        for (int y = 0; y < d.height; ++y)
+            for (int x = 0; x < d.width; ++x)
+                holes += std::hypot(x - f.cx, y - f.cy) <= f.r && d.rgb(x, y) == kBlack;
+        EXPECT_EQ(holes, 0) << file_name(f.id);
     }
     EXPECT_EQ(bitmap(0x1000).rgb(110, 200), kFace);
     EXPECT_EQ(bitmap(0x1060).rgb(60, 60), rgb(5, 5, 5));
