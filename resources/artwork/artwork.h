@@ -52,7 +52,7 @@ enum class Kind {
 using DrawFn = Image (*)();
 
 // One catalogue entry, as the module's resource list gives it.
-struct BitmapSpec {
+struct BitmapEntry {
     uint16_t id;
     int width;
     int height;
@@ -66,7 +66,7 @@ struct BitmapSpec {
     const char* shows;
 };
 
-const std::vector<BitmapSpec>& catalogue();
+const std::vector<BitmapEntry>& catalogue();
 
 // An indexed picture ready to store.
 struct Indexed {
@@ -85,12 +85,12 @@ Indexed quantise(const Image& img, int count, const std::vector<Rgb>& keep,
                  const std::vector<Rgb>& exact_only);
 
 // The resource bytes (info header, palette, rows) for one catalogue entry.
-std::vector<uint8_t> encode_dib(const Indexed& ix, const BitmapSpec& spec);
+std::vector<uint8_t> encode_dib(const Indexed& ix, const BitmapEntry& entry);
 
 // A .bmp file: the 14-byte file header followed by the resource bytes.
 std::vector<uint8_t> bmp_file(const std::vector<uint8_t>& dib);
 
 // Draws, quantises and encodes one entry (without the file header).
-std::vector<uint8_t> build_resource(const BitmapSpec& spec);
+std::vector<uint8_t> build_resource(const BitmapEntry& entry);
 
 }  // namespace artwork

@@ -6,10 +6,10 @@
 
 namespace artwork {
 
-const std::vector<BitmapSpec>& catalogue() {
+const std::vector<BitmapEntry>& catalogue() {
     using K = Kind;
     // clang-format off
-    static const std::vector<BitmapSpec> table = {
+    static const std::vector<BitmapEntry> table = {
         // id     w    h  bits pal  cnt0   kind      draw                     same    gauge         shows
         {0x1000, 400, 400, 8,  39, false, K::Opaque, airspeed_face,          0,      "AIRSPEED",   "dial 0 to 140 knots"},
         {0x1001, 300,  35, 8,  71, false, K::OnBlack, airspeed_needle,       0,      "AIRSPEED",   "needle pointing right"},
@@ -74,17 +74,17 @@ const std::vector<BitmapSpec>& catalogue() {
     return table;
 }
 
-std::vector<uint8_t> build_resource(const BitmapSpec& spec) {
-    const Image img = spec.draw();
-    if (img.width != spec.width || img.height != spec.height)
-        throw std::logic_error("bitmap " + std::to_string(spec.id) + " drawn at the wrong size");
+std::vector<uint8_t> build_resource(const BitmapEntry& entry) {
+    const Image img = entry.draw();
+    if (img.width != entry.width || img.height != entry.height)
+        throw std::logic_error("bitmap id " + std::to_string(entry.id) + " drawn at the wrong size");
     const std::vector<Rgb> keep = {kDialFace,   kWhite,       kFaintRing,  kRangeRed,
                                     kRangeGreen, kRangeYellow, kLabelBlue};
     // Black means "nothing here" to the host in pictures drawn over others,
     // and (1,1,1) means "window" in masks: neither may appear by rounding.
     std::vector<Rgb> exact_only = {kWindow};
-    if (spec.kind != Kind::Opaque) exact_only.push_back(kBlack);
-    return encode_dib(quantise(img, spec.palette, keep, exact_only), spec);
+    if (entry.kind != Kind::Opaque) exact_only.push_back(kBlack);
+    return encode_dib(quantise(img, entry.palette, keep, exact_only), entry);
 }
 
 }  // namespace artwork

@@ -20,7 +20,7 @@
 #include "artwork.h"
 
 namespace fs = std::filesystem;
-using artwork::BitmapSpec;
+using artwork::BitmapEntry;
 
 namespace {
 
@@ -53,7 +53,7 @@ void write_if_changed(const fs::path& path, const std::string& bytes) {
     write_file(path, bytes.data(), bytes.size());
 }
 
-void write_sheet(const std::vector<std::pair<const BitmapSpec*, gaugehost::Dib>>& all, const std::string& path) {
+void write_sheet(const std::vector<std::pair<const BitmapEntry*, gaugehost::Dib>>& all, const std::string& path) {
     constexpr int cols = 8, cell_w = 420, cell_h = 440;
     const int rows = int((all.size() + cols - 1) / cols);
     cairo_surface_t* sheet = cairo_image_surface_create(CAIRO_FORMAT_RGB24, cols * cell_w, rows * cell_h);
@@ -64,7 +64,7 @@ void write_sheet(const std::vector<std::pair<const BitmapSpec*, gaugehost::Dib>>
     cairo_set_font_size(cr, 16);
     for (size_t i = 0; i < all.size(); ++i) {
         const int cx = int(i % cols) * cell_w, cy = int(i / cols) * cell_h;
-        const auto& [spec, dib] = all[i];
+        const auto& [entry, dib] = all[i];
         // Mask windows are (1,1,1): tint them so the sheet shows where they are.
         gaugehost::Dib shown = dib;
         for (auto& c : shown.palette)
@@ -75,7 +75,7 @@ void write_sheet(const std::vector<std::pair<const BitmapSpec*, gaugehost::Dib>>
         cairo_surface_destroy(img);
         cairo_set_source_rgb(cr, 1, 1, 1);
         cairo_move_to(cr, cx + 10, cy + 20);
-        const std::string label = "0x" + hex_name(spec->id) + "  " + spec->gauge + "  " + spec->shows;
+        const std::string label = "0x" + hex_name(entry->id) + "  " + entry->gauge + "  " + entry->shows;
         cairo_show_text(cr, label.c_str());
     }
     cairo_destroy(cr);
@@ -113,21 +113,21 @@ int main(int argc, char** argv) {
         if (!png_dir.empty()) fs::create_directories(png_dir);
 
         std::map<uint16_t, std::vector<uint8_t>> built;
-        std::vector<std::pair<const BitmapSpec*, gaugehost::Dib>> read_back;
+        std::vector<std::pair<const BitmapEntry*, gaugehost::Dib>> read_back;
         std::string rc = "LANGUAGE 9, 1\n";
-        for (const auto& spec : artwork::catalogue()) {
-            const auto& dib = built[spec.id] =
-                spec.same_as ? built.at(spec.same_as) : artwork::build_resource(spec);
+        for (const auto& entry : artwork::catalogue()) {
+            const auto& dib = built[entry.id] =
+                entry.same_as ? built.at(entry.same_as) : artwork::build_resource(entry);
             const auto file = artwork::bmp_file(dib);
-            const fs::path path = dir / (hex_name(spec.id) + ".bmp");
+            const fs::path path = dir / (hex_name(entry.id) + ".bmp");
             write_if_changed(path, std::string(file.begin(), file.end()));
-            rc += std::to_string(spec.id) + " BITMAP \"" + path.string() + "\"\n";
+            rc += std::to_string(entry.id) + " BITMAP \"" + path.string() + "\"\n";
             // Read every file back through the host's decoder as a check.
             gaugehost::Dib back = gaugehost::decode_bmp_file(file);
-            if (back.width != spec.width || back.height != spec.height)
-                throw std::logic_error("bitmap 0x" + hex_name(spec.id) + " reads back at the wrong size");
-            if (!png_dir.empty()) gaugehost::write_png(back, (fs::path(png_dir) / (hex_name(spec.id) + ".png")).string());
-            read_back.emplace_back(&spec, std::move(back));
+            if (back.width != entry.width || back.height != entry.height)
+                throw std::logic_error("bitmap 0x" + hex_name(entry.id) + " reads back at the wrong size");
+            if (!png_dir.empty()) gaugehost::write_png(back, (fs::path(png_dir) / (hex_name(entry.id) + ".png")).string());
+            read_back.emplace_back(&entry, std::move(back));
         }
         write_if_changed(dir / "bitmaps.rc", rc);
         if (!sheet.empty()) write_sheet(read_back, sheet);

@@ -202,24 +202,24 @@ void put32(std::vector<uint8_t>& v, uint32_t x) {
 }
 }  // namespace
 
-std::vector<uint8_t> encode_dib(const Indexed& ix, const BitmapSpec& spec) {
-    if (ix.width != spec.width || ix.height != spec.height)
+std::vector<uint8_t> encode_dib(const Indexed& ix, const BitmapEntry& entry) {
+    if (ix.width != entry.width || ix.height != entry.height)
         throw std::logic_error("picture size differs from the catalogue");
-    if (int(ix.palette.size()) != spec.palette) throw std::logic_error("palette size differs from the catalogue");
-    if (spec.bits == 4 && spec.palette > 16) throw std::logic_error("4-bit picture with more than 16 colours");
-    const uint32_t stride = ((uint32_t(spec.width) * spec.bits + 31) / 32) * 4;
+    if (int(ix.palette.size()) != entry.palette) throw std::logic_error("palette size differs from the catalogue");
+    if (entry.bits == 4 && entry.palette > 16) throw std::logic_error("4-bit picture with more than 16 colours");
+    const uint32_t stride = ((uint32_t(entry.width) * entry.bits + 31) / 32) * 4;
     std::vector<uint8_t> out;
-    out.reserve(40 + 4 * ix.palette.size() + size_t(stride) * spec.height);
+    out.reserve(40 + 4 * ix.palette.size() + size_t(stride) * entry.height);
     put32(out, 40);
-    put32(out, uint32_t(spec.width));
-    put32(out, uint32_t(spec.height));
+    put32(out, uint32_t(entry.width));
+    put32(out, uint32_t(entry.height));
     put16(out, 1);
-    put16(out, uint32_t(spec.bits));
+    put16(out, uint32_t(entry.bits));
     put32(out, 0);                     // uncompressed
-    put32(out, stride * spec.height);  // image size
+    put32(out, stride * entry.height);  // image size
     put32(out, 2835);                  // 72 dpi, both ways
     put32(out, 2835);
-    put32(out, spec.count_zero ? 0u : uint32_t(spec.palette));
+    put32(out, entry.count_zero ? 0u : uint32_t(entry.palette));
     put32(out, 0);
     for (Rgb c : ix.palette) {
         out.push_back(uint8_t(blue_of(c)));
@@ -227,11 +227,11 @@ std::vector<uint8_t> encode_dib(const Indexed& ix, const BitmapSpec& spec) {
         out.push_back(uint8_t(red_of(c)));
         out.push_back(0);
     }
-    for (int y = spec.height - 1; y >= 0; --y) {
+    for (int y = entry.height - 1; y >= 0; --y) {
         std::vector<uint8_t> row(stride, 0);
-        for (int x = 0; x < spec.width; ++x) {
-            const uint8_t i = ix.indices[size_t(y) * spec.width + x];
-            if (spec.bits == 8)
+        for (int x = 0; x < entry.width; ++x) {
+            const uint8_t i = ix.indices[size_t(y) * entry.width + x];
+            if (entry.bits == 8)
                 row[x] = i;
             else
                 row[x / 2] |= uint8_t((x & 1) ? i : i << 4);
