@@ -14,7 +14,15 @@ std::string hex(uint64_t value) {
 }
 
 std::string Import::full_name() const {
-    return dll + "!" + (name.empty() ? "#" + std::to_string(ordinal) : name);
+    std::string out = dll;
+    out += '!';
+    if (name.empty()) {
+        out += '#';
+        out += std::to_string(ordinal);
+    } else {
+        out += name;
+    }
+    return out;
 }
 
 namespace {

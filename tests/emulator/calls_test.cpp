@@ -1,5 +1,7 @@
 // Call machinery: each way a called function can misbehave gives its own error, and
 // the machine stays usable afterwards.
+#include <functional>
+
 #include "loader.h"
 #include "support.h"
 
@@ -48,6 +50,48 @@ TEST_P(BadCall, IsCaughtAndNamed) {
 
 INSTANTIATE_TEST_SUITE_P(Fixture, BadCall, testing::ValuesIn(kMisbehaviours),
                          [](const auto& info) { return std::string(info.param.function); });
+
+struct BadTarget {
+    const char* name;
+    std::function<uint32_t(LoadedModule&)> target;
+    const char* expected;
+};
+
+class CallToNonCode : public testing::TestWithParam<BadTarget> {};
+
+TEST_P(CallToNonCode, IsAFaultNotACrash) {
+    LoadedModule m(fixtures::low);
+    uint32_t target = GetParam().target(m);
+    try {
+        m.machine().call(target, {}, Convention::Stdcall, Returns::Int, GetParam().name);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find(GetParam().expected), std::string::npos) << e.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CallToNonCode,
+    testing::Values(BadTarget{"Unmapped", [](LoadedModule&) { return 0x00001000u; },
+                              "execution of unmapped memory at 0x1000"},
+                    BadTarget{"ReadOnlyData", [](LoadedModule& m) { return m.export_address("Record"); },
+                              "execution of non-executable memory"},
+                    BadTarget{"StackData", [](LoadedModule&) { return kStackBase + 0x100; },
+                              "execution of non-executable memory"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Calls, WsprintfAIntoReadOnlyMemoryIsRefused) {
+    LoadedModule m(fixtures::low);
+    std::vector<uint32_t> args = {m.export_address("Record"), 1};
+    try {
+        m.machine().call(m.export_address("Format"), args, Convention::Stdcall, Returns::Int, "Format");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("wsprintfA: output buffer at " + hex(args[0]) + " is not writable memory"),
+                  std::string::npos)
+            << e.what();
+    }
+}
 
 TEST(Calls, CdeclCallerCleansTheArguments) {
     LoadedModule m(fixtures::low);
