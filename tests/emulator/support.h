@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "bytes.h"
 #include "pe.h"
@@ -28,8 +29,9 @@ inline std::vector<uint8_t> bytes_of(const std::string& file) {
 }
 
 // Writes bytes to a fresh file in the test's temporary directory and returns its path.
+// The process id keeps test processes that run side by side off each other's files.
 inline std::string write_temp(const std::vector<uint8_t>& bytes, const std::string& name) {
-    std::string p = testing::TempDir() + "/" + name;
+    std::string p = testing::TempDir() + "/" + std::to_string(getpid()) + "_" + name;
     std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return p;
 }
