@@ -186,3 +186,58 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadGaugeModule,
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// Records broken in memory after load: the model reader names what is wrong.
+struct BrokenRecord {
+    const char* name;
+    std::function<void(Host&, const GaugeModel&)> poke;
+    const char* expected;
+};
+
+class BrokenModel : public testing::TestWithParam<BrokenRecord> {};
+
+TEST_P(BrokenModel, IsAnErrorNamingTheGauge) {
+    Host host(fixtures::mini);
+    GetParam().poke(host, host.gauge("MINI"));
+    try {
+        host.reload_model();
+        FAIL();
+    } catch (const Error& e) {
+        std::string what = e.what();
+        EXPECT_EQ(what.rfind("gauge MINI: ", 0), 0u) << what;
+        EXPECT_NE(what.find(GetParam().expected), std::string::npos) << what;
+    }
+}
+
+void set_type(Host& h, const GaugeModel& g, int entry, uint32_t type) { h.machine().write_u32(g.mouse[size_t(entry)].address, type); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BrokenModel,
+    testing::Values(
+        BrokenRecord{"ChildOutsideGroup", [](Host& h, const GaugeModel& g) { set_type(h, g, 0, 2); },
+                     "child outside any parent group"},
+        BrokenRecord{"GroupLeftOpen", [](Host& h, const GaugeModel& g) { set_type(h, g, 3, 0); },
+                     "end of list with 1 group(s) still open"},
+        BrokenRecord{"CloseWithoutOpen", [](Host& h, const GaugeModel& g) { set_type(h, g, 0, 3); },
+                     "end of parent with no group open"},
+        BrokenRecord{"UnknownRectType", [](Host& h, const GaugeModel& g) { set_type(h, g, 1, 9); }, "unknown rect_type 9"},
+        BrokenRecord{"ChildWithEventAndFunction",
+                     [](Host& h, const GaugeModel& g) { h.machine().write_u32(g.mouse[1].address + 0x20, 0x10157); },
+                     "child must carry either an event_id or a mouse_function"},
+        BrokenRecord{"ChildWithNeither",
+                     [](Host& h, const GaugeModel& g) { h.machine().write_u32(g.mouse[2].address + 0x20, 0); },
+                     "child must carry either an event_id or a mouse_function"},
+        BrokenRecord{"ElementLoop",
+                     [](Host& h, const GaugeModel& g) { h.machine().write_u32(g.elements[3].address + 0x28, g.element_list); },
+                     "is reached twice (a loop in the element tree)"},
+        BrokenRecord{"ElementPointerIntoNowhere",
+                     [](Host& h, const GaugeModel& g) { h.machine().write_u32(g.element_list, 0x00001000); },
+                     "element_type at 0x1000: read of 4 bytes at 0x1000: memory not mapped"},
+        BrokenRecord{"TableWithoutCount",
+                     [](Host& h, const GaugeModel& g) { h.machine().write_u32(g.elements[2].address + 0x74, 3); },
+                     "does not match nonlinearity_count 3"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
