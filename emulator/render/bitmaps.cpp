@@ -1,5 +1,6 @@
 #include "render/bitmaps.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -31,7 +32,7 @@ uint32_t MapColour(uint32_t rgb, Paint paint) {
 
 }  // namespace
 
-Surface MakeSurface(const IndexedBitmap& bitmap, Paint paint, const char* what) {
+Surface MakeSurface(const IndexedBitmap& bitmap, Paint paint, const char* what, InkBox* ink) {
     const int w = bitmap.width, h = bitmap.height;
     if (w <= 0 || h <= 0 || w > 32768 || h > 32768)
         throw RenderError(std::string(what) + " has an unusable size " + std::to_string(w) + " x " +
@@ -61,22 +62,31 @@ Surface MakeSurface(const IndexedBitmap& bitmap, Paint paint, const char* what) 
     unsigned char* data = cairo_image_surface_get_data(surface.get());
     const int stride = cairo_image_surface_get_stride(surface.get());
     bool bad_index = false;
+    int left = w, right = -1, top = h, bottom = -1;
     for (int y = 0; y < h; ++y) {
         const uint8_t* src = bitmap.pixels.data() + size_t(y) * size_t(w);
         unsigned char* row = data + size_t(y) * size_t(stride);
-        if (alpha_only) {
-            for (int x = 0; x < w; ++x) {
-                bad_index |= !valid[src[x]];
-                row[x] = uint8_t(mapped[src[x]] >> 24);
-            }
-        } else {
-            auto* out = reinterpret_cast<uint32_t*>(row);
-            for (int x = 0; x < w; ++x) {
-                bad_index |= !valid[src[x]];
-                out[x] = mapped[src[x]];
+        int row_left = w, row_right = -1;
+        for (int x = 0; x < w; ++x) {
+            bad_index |= !valid[src[x]];
+            const uint32_t argb = mapped[src[x]];
+            if (alpha_only)
+                row[x] = uint8_t(argb >> 24);
+            else
+                reinterpret_cast<uint32_t*>(row)[x] = argb;
+            if (argb >> 24) {
+                row_left = std::min(row_left, x);
+                row_right = x;
             }
         }
+        if (row_right >= 0) {
+            left = std::min(left, row_left);
+            right = std::max(right, row_right);
+            top = std::min(top, y);
+            bottom = y;
+        }
     }
+    if (ink) *ink = right < 0 ? InkBox{} : InkBox{left, top, right - left + 1, bottom - top + 1};
     if (bad_index)
         throw RenderError(std::string(what) + " has a pixel whose palette index lies beyond its " +
                           std::to_string(bitmap.palette.size()) + " colours");
@@ -90,15 +100,23 @@ const IndexedBitmap& SurfaceCache::Bitmap(uint32_t resource_id) {
     return it->second;
 }
 
-cairo_surface_t* SurfaceCache::Get(uint32_t resource_id, Paint paint) {
+const SurfaceCache::Painted& SurfaceCache::Find(uint32_t resource_id, Paint paint) {
     const auto key = std::make_pair(resource_id, paint);
     auto it = surfaces_.find(key);
     if (it == surfaces_.end()) {
         const std::string what = "bitmap " + Hex(resource_id);
-        it = surfaces_.emplace(key, MakeSurface(Bitmap(resource_id), paint, what.c_str())).first;
+        Painted painted;
+        painted.surface = MakeSurface(Bitmap(resource_id), paint, what.c_str(), &painted.ink);
+        it = surfaces_.emplace(key, std::move(painted)).first;
     }
-    return it->second.get();
+    return it->second;
 }
+
+cairo_surface_t* SurfaceCache::Get(uint32_t resource_id, Paint paint) {
+    return Find(resource_id, paint).surface.get();
+}
+
+const InkBox& SurfaceCache::Ink(uint32_t resource_id, Paint paint) { return Find(resource_id, paint).ink; }
 
 std::pair<int, int> SurfaceCache::Size(uint32_t resource_id) {
     const IndexedBitmap& b = Bitmap(resource_id);

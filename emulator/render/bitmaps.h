@@ -38,10 +38,18 @@ struct SurfaceDeleter {
 };
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 
+// The smallest rectangle holding every pixel that is not fully transparent;
+// width 0 when there is none. Drawing is confined to it.
+struct InkBox {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool empty() const { return width <= 0 || height <= 0; }
+};
+
 // Builds an ARGB32 (A8 for kWindow) surface from `bitmap` with its palette mapped
-// by `paint`. Throws RenderError naming `what` if the bitmap's sizes or indices are
-// inconsistent (an index beyond its palette, too few pixels).
-Surface MakeSurface(const IndexedBitmap& bitmap, Paint paint, const char* what = "bitmap");
+// by `paint`, and its ink box when `ink` is given. Throws RenderError naming `what`
+// if the bitmap's sizes or indices are inconsistent (an index beyond its palette,
+// too few pixels).
+Surface MakeSurface(const IndexedBitmap& bitmap, Paint paint, const char* what = "bitmap", InkBox* ink = nullptr);
 
 // Loads a bitmap resource by number; throws RenderError if there is none.
 using BitmapLoader = std::function<IndexedBitmap(uint32_t resource_id)>;
@@ -53,14 +61,21 @@ public:
     // The surface of `resource_id` painted as `paint`; throws RenderError naming
     // the resource if it cannot be loaded or decoded.
     cairo_surface_t* Get(uint32_t resource_id, Paint paint);
+    // The ink box of that surface.
+    const InkBox& Ink(uint32_t resource_id, Paint paint);
     // Size of the resource's bitmap, loading it if needed.
     std::pair<int, int> Size(uint32_t resource_id);
 
 private:
+    struct Painted {
+        Surface surface;
+        InkBox ink;
+    };
     const IndexedBitmap& Bitmap(uint32_t resource_id);
+    const Painted& Find(uint32_t resource_id, Paint paint);
     BitmapLoader loader_;
     std::map<uint32_t, IndexedBitmap> bitmaps_;
-    std::map<std::pair<uint32_t, Paint>, Surface> surfaces_;
+    std::map<std::pair<uint32_t, Paint>, Painted> surfaces_;
 };
 
 }  // namespace gaugehost::render

@@ -136,10 +136,14 @@ std::vector<const GaugeRenderer*> HostPanel::gauges() const {
     return out;
 }
 
+void HostPanel::DrawSheetOn(cairo_t* cr, const std::string& caption) const {
+    DrawPanel(cr, layout_, gauges(), caption);
+}
+
 Surface HostPanel::DrawSheet(const std::string& caption) const {
     Surface canvas = MakeCanvas(layout_.width, layout_.height);
     cairo_t* cr = cairo_create(canvas.get());
-    DrawPanel(cr, layout_, gauges(), caption);
+    DrawSheetOn(cr, caption);
     cairo_destroy(cr);
     cairo_surface_flush(canvas.get());
     return canvas;

@@ -43,6 +43,9 @@ public:
 
     // The whole sheet as of the last updates.
     Surface DrawSheet(const std::string& caption = "") const;
+    // The same onto a canvas of sheet_size() (the sheet covers it entirely).
+    void DrawSheetOn(cairo_t* cr, const std::string& caption = "") const;
+    std::pair<int, int> sheet_size() const { return {layout_.width, layout_.height}; }
     // Only the named gauges, side by side on one sheet in the given order.
     Surface DrawSelection(const std::vector<std::string>& names, const std::string& caption = "") const;
 

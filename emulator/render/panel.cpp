@@ -22,8 +22,9 @@ void SetRgb(cairo_t* cr, uint32_t rgb) {
 PanelPlacement InCell(const char* gauge, int col, int row, double w, double h, double down = 10,
                       double scale = 1.0) {
     (void)h;
-    return {gauge, kMargin + col * kCellWidth + (kCellWidth - w * scale) / 2.0,
-            kTitleBand + row * kCellHeight + down, scale};
+    // Whole pixels: a gauge's bitmaps then land pixel on pixel and copy straight.
+    return {gauge, std::floor(kMargin + col * kCellWidth + (kCellWidth - w * scale) / 2.0),
+            std::floor(kTitleBand + row * kCellHeight + down), scale};
 }
 
 void DrawLabel(cairo_t* cr, const std::string& text, double centre_x, double baseline, double size,

@@ -44,6 +44,14 @@ void SetColorref(cairo_t* cr, uint32_t colorref) {
                          ((colorref >> 16) & 0xFF) / 255.0);
 }
 
+// Fills `ink` (a box in the source's pixels, grown by `margin`) with `source`
+// placed at the current origin: the paint touches only pixels the bitmap can reach.
+void FillInk(cairo_t* cr, const InkBox& ink, double margin) {
+    if (ink.empty()) return;
+    cairo_rectangle(cr, ink.x - margin, ink.y - margin, ink.width + 2 * margin, ink.height + 2 * margin);
+    cairo_fill(cr);
+}
+
 }  // namespace
 
 const char* FontFamilyFor(const std::string& windows_face) {
@@ -162,10 +170,14 @@ void GaugeRenderer::DrawElement(cairo_t* cr, const ElementLayout& e, const Eleme
     cairo_save(cr);
     switch (e.kind) {
         case ElementKind::kStaticImage:
-            cairo_set_source_surface(cr, cache_.Get(e.resource_id, BitmapPaint(e)), e.position_x, e.position_y);
+        case ElementKind::kIcon: {
+            const uint32_t id = e.resource_id + (e.kind == ElementKind::kIcon ? s.image : 0);
+            cairo_translate(cr, e.position_x, e.position_y);
+            cairo_set_source_surface(cr, cache_.Get(id, BitmapPaint(e)), 0, 0);
             SetFilter(cr, e);
-            cairo_paint(cr);
+            FillInk(cr, cache_.Ink(id, BitmapPaint(e)), 0);
             break;
+        }
         case ElementKind::kNeedle:
             // The bitmap's `offset` pixel goes on the root's `position` pixel, centre on
             // centre, and the needle turns about that pixel's centre.
@@ -174,22 +186,17 @@ void GaugeRenderer::DrawElement(cairo_t* cr, const ElementLayout& e, const Eleme
             cairo_translate(cr, -(e.offset_x + 0.5), -(e.offset_y + 0.5));
             cairo_set_source_surface(cr, cache_.Get(e.resource_id, BitmapPaint(e)), 0, 0);
             SetFilter(cr, e);
-            cairo_paint(cr);
+            // A hard-edged turned box one pixel wider than the ink: everything outside
+            // it is transparent anyway, and no edge is blended twice.
+            cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+            FillInk(cr, cache_.Ink(e.resource_id, BitmapPaint(e)), 1.0);
             break;
         case ElementKind::kString:
             DrawText(cr, e, s.text);
             break;
-        case ElementKind::kIcon:
-            cairo_set_source_surface(cr, cache_.Get(e.resource_id + s.image, BitmapPaint(e)), e.position_x,
-                                     e.position_y);
-            SetFilter(cr, e);
-            cairo_paint(cr);
-            break;
         case ElementKind::kMovingImage:
-            DrawMasked(cr, e, s);
-            break;
         case ElementKind::kSprite:
-            DrawSprite(cr, e, s);
+            DrawMasked(cr, e, s);
             break;
     }
     cairo_restore(cr);
@@ -246,49 +253,48 @@ void GaugeRenderer::DrawText(cairo_t* cr, const ElementLayout& e, const std::str
 }
 
 void GaugeRenderer::DrawMasked(cairo_t* cr, const ElementLayout& e, const ElementState& s) const {
-    // The window of the mask ((1,1,1) pixels) lets the moving bitmap through; the
-    // mask's other colours are fixed artwork over it; its pure black shows what lies below.
-    const auto [mw, mh] = cache_.Size(e.resource_id + 1);
+    // The window of the mask ((1,1,1) pixels) lets the moving bitmap or sprite
+    // texture through; the mask's other colours are fixed artwork over it; its pure
+    // black shows what lies below. The mask's top-left lies at `position`.
+    //
+    // A moving bitmap sits at its offset within the window. A sprite's texture has
+    // its centre on `offset` (the window's centre, root pixels), is turned about that
+    // point by the turn (clockwise for a positive value, as a needle) and, within its
+    // own turned frame, shifted by the x and y shifts in texture pixels: a positive
+    // y shift moves it down, so a positive pitch shows more sky.
+    const uint32_t mask = e.resource_id + 1;
+    cairo_matrix_t place;  // texture pixels -> mask pixels
+    if (e.kind == ElementKind::kMovingImage) {
+        cairo_matrix_init_translate(&place, s.dx, s.dy);
+    } else {
+        const auto [tw, th] = cache_.Size(e.resource_id);
+        const double sx = std::isfinite(e.texture_scale_x) && e.texture_scale_x > 0 ? e.texture_scale_x : 1.0;
+        const double sy = std::isfinite(e.texture_scale_y) && e.texture_scale_y > 0 ? e.texture_scale_y : 1.0;
+        cairo_matrix_init_translate(&place, e.offset_x - e.position_x + 0.5, e.offset_y - e.position_y + 0.5);
+        cairo_matrix_rotate(&place, s.rotation * kDegrees);
+        cairo_matrix_translate(&place, s.dx, s.dy);
+        cairo_matrix_scale(&place, sx, sy);
+        cairo_matrix_translate(&place, -tw / 2.0, -th / 2.0);
+    }
     cairo_translate(cr, e.position_x, e.position_y);
-    cairo_rectangle(cr, 0, 0, mw, mh);
-    cairo_clip(cr);
-    cairo_push_group(cr);
-    cairo_set_source_surface(cr, cache_.Get(e.resource_id, BitmapPaint(e)), s.dx, s.dy);
-    SetFilter(cr, e);
-    cairo_paint(cr);
-    cairo_pop_group_to_source(cr);
-    cairo_mask_surface(cr, cache_.Get(e.resource_id + 1, Paint::kWindow), 0, 0);
-    cairo_set_source_surface(cr, cache_.Get(e.resource_id + 1, Paint::kArtwork), 0, 0);
-    cairo_paint(cr);
-}
 
-void GaugeRenderer::DrawSprite(cairo_t* cr, const ElementLayout& e, const ElementState& s) const {
-    // The texture's centre sits on `offset` (the window's centre, root pixels); it is
-    // turned about that point by the rotation product (variable x rotation_scale;
-    // clockwise for a positive product, as a needle) and, within its own turned frame,
-    // shifted by the x and y products in texture pixels (a positive y product moves
-    // it down, so a positive pitch shows more sky). The mask at `position` windows it as for a
-    // moving image.
-    const auto [tw, th] = cache_.Size(e.resource_id);
-    const auto [mw, mh] = cache_.Size(e.resource_id + 1);
-    cairo_translate(cr, e.position_x, e.position_y);
-    cairo_rectangle(cr, 0, 0, mw, mh);
-    cairo_clip(cr);
-    cairo_push_group(cr);
-    cairo_translate(cr, e.offset_x - e.position_x + 0.5, e.offset_y - e.position_y + 0.5);
-    cairo_rotate(cr, s.rotation * kDegrees);
-    cairo_translate(cr, s.dx, s.dy);
-    const double sx = std::isfinite(e.texture_scale_x) && e.texture_scale_x > 0 ? e.texture_scale_x : 1.0;
-    const double sy = std::isfinite(e.texture_scale_y) && e.texture_scale_y > 0 ? e.texture_scale_y : 1.0;
-    cairo_scale(cr, sx, sy);
-    cairo_translate(cr, -tw / 2.0, -th / 2.0);
-    cairo_set_source_surface(cr, cache_.Get(e.resource_id, BitmapPaint(e)), 0, 0);
-    SetFilter(cr, e);
-    cairo_paint(cr);
-    cairo_pop_group_to_source(cr);
-    cairo_mask_surface(cr, cache_.Get(e.resource_id + 1, Paint::kWindow), 0, 0);
-    cairo_set_source_surface(cr, cache_.Get(e.resource_id + 1, Paint::kArtwork), 0, 0);
-    cairo_paint(cr);
+    // One pass: the placed bitmap as source, the window as mask, confined to the window.
+    const InkBox& window = cache_.Ink(mask, Paint::kWindow);
+    if (!window.empty() && cairo_matrix_invert(&place) == CAIRO_STATUS_SUCCESS) {
+        cairo_save(cr);
+        cairo_rectangle(cr, window.x, window.y, window.width, window.height);
+        cairo_clip(cr);
+        cairo_pattern_t* source = cairo_pattern_create_for_surface(cache_.Get(e.resource_id, BitmapPaint(e)));
+        cairo_pattern_set_matrix(source, &place);
+        cairo_pattern_set_filter(source,
+                                 e.draw_flags & kDrawSmooth ? CAIRO_FILTER_BILINEAR : CAIRO_FILTER_NEAREST);
+        cairo_set_source(cr, source);
+        cairo_mask_surface(cr, cache_.Get(mask, Paint::kWindow), 0, 0);
+        cairo_pattern_destroy(source);
+        cairo_restore(cr);
+    }
+    cairo_set_source_surface(cr, cache_.Get(mask, Paint::kArtwork), 0, 0);
+    FillInk(cr, cache_.Ink(mask, Paint::kArtwork), 0);
 }
 
 }  // namespace gaugehost::render

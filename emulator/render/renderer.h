@@ -70,7 +70,6 @@ private:
     void DrawElement(cairo_t* cr, const ElementLayout& e, const ElementState& s) const;
     void DrawText(cairo_t* cr, const ElementLayout& e, const std::string& text) const;
     void DrawMasked(cairo_t* cr, const ElementLayout& e, const ElementState& s) const;
-    void DrawSprite(cairo_t* cr, const ElementLayout& e, const ElementState& s) const;
 
     GaugeLayout layout_;
     SurfaceCache& cache_;
