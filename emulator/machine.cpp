@@ -251,6 +251,13 @@ void Machine::on_invalid_memory(int type, uint64_t address, int size) {
 CallResult Machine::call(uint32_t function, std::span<const uint32_t> args, Convention conv, Returns returns,
                          const std::string& name) {
     const std::string who = "call of " + name + " at " + hex(function);
+    // The emulator cannot be re-entered from inside a trap handler.
+    if (in_call_) throw Error(who + ": a host service cannot call back into the module");
+    struct InCall {
+        bool& flag;
+        explicit InCall(bool& f) : flag(f) { flag = true; }
+        ~InCall() { flag = false; }
+    } in_call(in_call_);
     const uint32_t top = kStackBase + kStackSize - 0x100;
     const uint32_t arg_bytes = uint32_t(args.size()) * 4;
     uint32_t sp = top - arg_bytes;

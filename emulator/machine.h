@@ -113,6 +113,7 @@ private:
     uint32_t next_trap_ = kSentinelBase + 16;
     uint64_t budget_ = kDefaultBudget;
     // State of the call in progress.
+    bool in_call_ = false;
     uint64_t executed_ = 0;
     std::string pending_error_;
     std::string fault_;

@@ -147,6 +147,12 @@ json module_json(const Host& host, bool verbose) {
                             {"raw_size", s.raw_size}, {"access", perms_of(s)}});
     j["sections"] = sections;
     j["resources"] = pe.resources.size();
+    if (verbose) {
+        json list = json::array();
+        for (const Resource& r : pe.resources)
+            list.push_back({{"type", r.type}, {"id", hex(r.id)}, {"language", r.language}, {"size", r.size}});
+        j["resource_list"] = list;
+    }
     if (auto v = pe.version()) {
         json strings = json::object();
         for (const auto& [k, val] : v->strings) strings[k] = val;
@@ -208,6 +214,10 @@ std::string module_text(const Host& host, bool verbose) {
     o << "imports:\n";
     for (const auto& [imp, trap] : mod.bindings()) o << "  " << imp.full_name() << " -> host trap " << hex(trap) << "\n";
     o << "resources: " << pe.resources.size() << "\n";
+    if (verbose)
+        for (const Resource& r : pe.resources)
+            o << "  type " << r.type << " id " << hex(r.id) << " language " << r.language << " " << r.size
+              << " bytes at " << hex(mod.base() + r.data_rva) << "\n";
     if (auto v = pe.version()) {
         o << "version: file " << VersionInfo::dotted(v->file_version_ms, v->file_version_ls) << ", product "
           << VersionInfo::dotted(v->product_version_ms, v->product_version_ls) << ", table " << v->string_table << "\n";

@@ -139,3 +139,26 @@ TEST(Calls, AJumpIntoTheSentinelPageThatIsNoTrapIsCaught) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Calls, ATrapHandlerCannotCallBackIntoTheModule) {
+    LoadedModule m(fixtures::low);
+    Machine& cpu = m.machine();
+    uint32_t add = m.export_address("Add");
+    uint32_t trap = cpu.add_trap("reentering trap", 0, Convention::Stdcall, [&](TrapCall& c) {
+        std::vector<uint32_t> args = {1, 2};
+        return c.machine.call(add, args, Convention::Stdcall, Returns::Int, "Add").eax;
+    });
+    try {
+        cpu.call(trap, {}, Convention::Stdcall, Returns::Int, "reentering trap");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("a host service cannot call back into the module"), std::string::npos)
+            << e.what();
+    }
+    std::vector<uint32_t> args = {1, 2};
+    EXPECT_EQ(cpu.call(add, args, Convention::Stdcall, Returns::Int, "Add").eax, 3u);
+}
+
+}  // namespace
