@@ -126,6 +126,26 @@ TEST(Adf, ParkedNeedleLeavesHeadingRecordAlone) {
     EXPECT_EQ(host.call_callback("ADF", kNeedle).value, 200.0);
 }
 
+// The ADF's heading record is its own: the compass's lookups of token 81 go to another
+// record, and each keeps the value of its own last lookup.
+TEST(Adf, HeadingRecordIsNotTheCompasss) {
+    Host host(KEL_GAU_PATH);
+    host.set(20, 256.0);
+    host.set(81, 40.0);
+    host.call_callback("ADF", kNeedle);
+    const uint32_t adf_record = host.service_calls().at(1).args.at(0);
+
+    host.set(81, 90.0);
+    host.clear_logs();
+    host.update("COMPASS");
+    ASSERT_EQ(host.lookup_count(81), 1u) << "the compass looks up its own heading once per update";
+    const uint32_t compass_record = host.service_calls().at(0).args.at(0);
+    EXPECT_NE(compass_record, adf_record);
+    EXPECT_EQ(host.lookups_of_record(adf_record), 0u);
+    EXPECT_EQ(host.read_f64(adf_record + 0x0C), 40.0);
+    EXPECT_EQ(host.read_f64(compass_record + 0x0C), 90.0);
+}
+
 // The flag's own variable and token 20 do not move the flag; only the needle's last call does.
 TEST(Adf, FlagFollowsLastNeedleCallAcrossUpdates) {
     Host host(KEL_GAU_PATH);
