@@ -1,0 +1,92 @@
+// The cruise sheet compared with its golden image. After an intended change of
+// artwork or drawing, regenerate the golden PNG with
+//   KEL_REGENERATE_GOLDEN=1 build/tests/render/render_tests --gtest_filter='GoldenPanel*'
+#include <gtest/gtest.h>
+
+#include <cairo.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "gaugehost.h"
+#include "render/host_panel.h"
+#include "render/panel.h"
+
+namespace gaugehost::render {
+namespace {
+
+const std::string kGolden = std::string(RENDER_GOLDEN_DIR) + "/cruise_panel.png";
+const std::string kActual = std::string(RENDER_OUTPUT_DIR) + "/cruise_panel_actual.png";
+
+// Plays scenarios/cruise.json: each step's variables and area clicks, then one
+// update of every gauge.
+void PlayCruise(Host& host, HostPanel& panel) {
+    std::ifstream in(RENDER_CRUISE_SCENARIO);
+    ASSERT_TRUE(in) << "cannot read " << RENDER_CRUISE_SCENARIO;
+    const nlohmann::json doc = nlohmann::json::parse(in);
+    for (const nlohmann::json& step : doc.at("steps")) {
+        if (step.contains("set"))
+            for (const auto& [token, value] : step.at("set").items()) host.set(uint32_t(std::stoul(token)), value.get<double>());
+        if (step.contains("click")) {
+            const nlohmann::json& c = step.at("click");
+            for (const nlohmann::json& click : c.is_array() ? c : nlohmann::json::array({c}))
+                host.click(click.at("gauge").get<std::string>(), click.at("area").get<int>());
+        }
+        panel.UpdateAll();
+    }
+}
+
+struct Difference {
+    long differing = 0;  // pixels whose channels differ by more than the tolerance
+    double mean = 0.0;   // mean absolute channel difference
+};
+
+Difference Compare(cairo_surface_t* a, cairo_surface_t* b, int tolerance) {
+    const int w = cairo_image_surface_get_width(a), h = cairo_image_surface_get_height(a);
+    const int sa = cairo_image_surface_get_stride(a), sb = cairo_image_surface_get_stride(b);
+    const unsigned char* da = cairo_image_surface_get_data(a);
+    const unsigned char* db = cairo_image_surface_get_data(b);
+    Difference d;
+    double total = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            int worst = 0;
+            for (int c = 0; c < 4; ++c) {
+                const int diff = std::abs(int(da[y * sa + 4 * x + c]) - int(db[y * sb + 4 * x + c]));
+                worst = std::max(worst, diff);
+                total += diff;
+            }
+            d.differing += worst > tolerance;
+        }
+    d.mean = total / (4.0 * w * h);
+    return d;
+}
+
+TEST(GoldenPanel, CruiseSheetMatchesItsGoldenImage) {
+    Host host(KEL_GAU_PATH);
+    HostPanel panel(host);
+    PlayCruise(host, panel);
+    Surface sheet = panel.DrawSheet();
+
+    if (std::getenv("KEL_REGENERATE_GOLDEN")) {
+        WritePng(sheet.get(), kGolden);
+        GTEST_SKIP() << "golden image regenerated: " << kGolden;
+    }
+    Surface golden(cairo_image_surface_create_from_png(kGolden.c_str()));
+    ASSERT_EQ(cairo_surface_status(golden.get()), CAIRO_STATUS_SUCCESS) << "cannot read " << kGolden;
+    ASSERT_EQ(cairo_image_surface_get_width(golden.get()), cairo_image_surface_get_width(sheet.get()));
+    ASSERT_EQ(cairo_image_surface_get_height(golden.get()), cairo_image_surface_get_height(sheet.get()));
+
+    // Small differences of font rasterising and rounding are allowed; a moved needle,
+    // a missing flag or a wrong text is not.
+    const Difference d = Compare(sheet.get(), golden.get(), 40);
+    const long pixels = long(cairo_image_surface_get_width(golden.get())) * cairo_image_surface_get_height(golden.get());
+    if (d.differing > pixels / 2000 || d.mean > 0.5) WritePng(sheet.get(), kActual);
+    EXPECT_LE(d.differing, pixels / 2000) << "see " << kActual;
+    EXPECT_LE(d.mean, 0.5) << "see " << kActual;
+}
+
+}  // namespace
+}  // namespace gaugehost::render
