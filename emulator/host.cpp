@@ -13,12 +13,12 @@ constexpr uint32_t kGuardBytes = 16;
 constexpr uint8_t kGuardFill = 0xA5;
 
 // How many 32-bit arguments each service entry the module may call takes.
-struct ServiceSpec {
+struct ServiceEntry {
     uint32_t entry;
     const char* name;
     int args;
 };
-constexpr ServiceSpec kServices[] = {
+constexpr ServiceEntry kServices[] = {
     {service::kQueryElementList, "QueryElementList", 1},     {service::kInstallElementList, "InstallElementList", 2},
     {service::kInitializeElementList, "InitializeElementList", 1}, {service::kUpdateElementList, "UpdateElementList", 1},
     {service::kGenerateElementList, "GenerateElementList", 2}, {service::kDrawElementList, "DrawElementList", 1},
@@ -81,24 +81,24 @@ void Host::shutdown() {
 void Host::install_services() {
     services_ = machine().alloc(service::kTableEntries * 4, "host service table");
     for (uint32_t n = 0; n < service::kTableEntries; ++n) {
-        const ServiceSpec* spec = nullptr;
-        for (const ServiceSpec& s : kServices)
-            if (s.entry == n) spec = &s;
+        const ServiceEntry* svc = nullptr;
+        for (const ServiceEntry& s : kServices)
+            if (s.entry == n) svc = &s;
         uint32_t trap;
-        if (!spec) {
+        if (!svc) {
             trap = machine().add_trap("service " + std::to_string(n), 0, Convention::Stdcall, [n](TrapCall&) -> uint32_t {
                 throw Error("module called host service entry " + std::to_string(n) + ", which it must not use");
             });
         } else {
-            trap = machine().add_trap(spec->name, spec->args, Convention::Stdcall, [this, spec](TrapCall& call) -> uint32_t {
-                ServiceCall logged{spec->entry, {}};
-                for (int i = 0; i < spec->args; ++i) logged.args.push_back(call.arg(i));
+            trap = machine().add_trap(svc->name, svc->args, Convention::Stdcall, [this, svc](TrapCall& call) -> uint32_t {
+                ServiceCall logged{svc->entry, {}};
+                for (int i = 0; i < svc->args; ++i) logged.args.push_back(call.arg(i));
                 service_calls_.push_back(logged);
-                if (spec->entry == service::kTriggerKeyEvent) {
+                if (svc->entry == service::kTriggerKeyEvent) {
                     apply_key_event(logged.args[0], logged.args[1], true);
                     return 0;
                 }
-                if (spec->entry == service::kLookupVar) {
+                if (svc->entry == service::kLookupVar) {
                     uint32_t record = logged.args[0];
                     uint32_t token = call.machine.read_u32(record);
                     call.machine.write_f64(record + kVarValue, get(token));

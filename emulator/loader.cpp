@@ -24,19 +24,19 @@ constexpr size_t kMaxFormat = 4096;
 
 }  // namespace
 
-void ImportRegistry::add(const std::string& dll, const std::string& function, ImportSpec spec) {
-    specs_[lower(dll) + "!" + function] = {dll + "!" + function, std::move(spec)};
+void ImportRegistry::add(const std::string& dll, const std::string& function, HostImport entry) {
+    imports_[lower(dll) + "!" + function] = {dll + "!" + function, std::move(entry)};
 }
 
-const ImportSpec* ImportRegistry::find(const Import& import) const {
+const HostImport* ImportRegistry::find(const Import& import) const {
     if (import.name.empty()) return nullptr;
-    auto it = specs_.find(lower(import.dll) + "!" + import.name);
-    return it == specs_.end() ? nullptr : &it->second.second;
+    auto it = imports_.find(lower(import.dll) + "!" + import.name);
+    return it == imports_.end() ? nullptr : &it->second.second;
 }
 
 std::string ImportRegistry::names() const {
     std::string out;
-    for (const auto& [key, entry] : specs_) out += (out.empty() ? "" : ", ") + entry.first;
+    for (const auto& [key, entry] : imports_) out += (out.empty() ? "" : ", ") + entry.first;
     return out.empty() ? "none" : out;
 }
 
@@ -77,10 +77,10 @@ LoadedModule::LoadedModule(const std::string& path, const LoadOptions& options, 
         pe_.relocate(base);
     }
     for (const Import& imp : pe_.imports) {
-        const ImportSpec* spec = imports.find(imp);
-        if (!spec)
+        const HostImport* bound = imports.find(imp);
+        if (!bound)
             throw Error(path + ": unknown import " + imp.full_name() + " (gaugehost provides " + imports.names() + ")");
-        uint32_t trap = machine_.add_trap(imp.full_name(), spec->arg_count, spec->conv, spec->handler);
+        uint32_t trap = machine_.add_trap(imp.full_name(), bound->arg_count, bound->conv, bound->handler);
         put_u32(&pe_.image[imp.iat_rva], trap);
         bindings_.emplace_back(imp, trap);
     }

@@ -12,7 +12,7 @@
 
 namespace gaugehost {
 
-struct ImportSpec {
+struct HostImport {
     int arg_count = 0;  // fixed arguments; a cdecl variadic import reads more itself
     Convention conv = Convention::Stdcall;
     TrapHandler handler;
@@ -21,12 +21,12 @@ struct ImportSpec {
 // name ("DLL!function", DLL case-insensitive) → how the host answers the import.
 class ImportRegistry {
 public:
-    void add(const std::string& dll, const std::string& function, ImportSpec spec);
-    const ImportSpec* find(const Import& import) const;
+    void add(const std::string& dll, const std::string& function, HostImport entry);
+    const HostImport* find(const Import& import) const;
     std::string names() const;  // "USER32.dll!wsprintfA, ..." for error messages
 
 private:
-    std::map<std::string, std::pair<std::string, ImportSpec>> specs_;  // lower-case key → display name, spec
+    std::map<std::string, std::pair<std::string, HostImport>> imports_;  // lower-case key → display name, binding
 };
 
 // The imports gaugehost provides: USER32.dll!wsprintfA.

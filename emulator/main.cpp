@@ -1,4 +1,4 @@
-// gaugehost CLI: inspect KEL.gau and drive its gauges in the emulator.
+// gaugehost CLI: show KEL.gau's records and drive its gauges in the emulator.
 // Exit codes: 0 ok, 1 usage error, 2 load or run error.
 #include <cerrno>
 #include <cstdlib>
@@ -30,7 +30,7 @@ struct Args {
     std::string one(const std::string& o) const { return options.at(o).back(); }
 };
 
-struct OptionSpec {
+struct OptionInfo {
     std::string name;
     bool takes_value;
     std::string help;
@@ -40,7 +40,7 @@ struct Command {
     std::string name;
     std::string summary;
     std::string usage;
-    std::vector<OptionSpec> options;
+    std::vector<OptionInfo> options;
     std::function<int(const Args&)> run;
 };
 
@@ -68,7 +68,7 @@ Args parse(const Command& cmd, const std::vector<std::string>& argv) {
         const std::string& s = argv[i];
         // Long options, and short ones such as -o that the command lists.
         bool is_option = s.rfind("--", 0) == 0 && s != "--";
-        for (const OptionSpec& o : cmd.options) is_option |= o.name == s;
+        for (const OptionInfo& o : cmd.options) is_option |= o.name == s;
         if (!is_option) {
             a.positional.push_back(s);
             continue;
@@ -80,18 +80,18 @@ Args parse(const Command& cmd, const std::vector<std::string>& argv) {
             value = s.substr(eq + 1);
             inline_value = true;
         }
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& o : cmd.options)
-            if (o.name == name) spec = &o;
-        if (!spec) {
+        const OptionInfo* option = nullptr;
+        for (const OptionInfo& o : cmd.options)
+            if (o.name == name) option = &o;
+        if (!option) {
             std::string valid;
-            for (const OptionSpec& o : cmd.options) valid += " " + o.name;
+            for (const OptionInfo& o : cmd.options) valid += " " + o.name;
             throw UsageError("unknown option " + name + " for " + cmd.name + "; valid:" + valid);
         }
-        if (spec->takes_value && !inline_value) {
+        if (option->takes_value && !inline_value) {
             if (i + 1 >= argv.size()) throw UsageError("option " + name + " needs a value");
             value = argv[++i];
-        } else if (!spec->takes_value && inline_value) {
+        } else if (!option->takes_value && inline_value) {
             throw UsageError("option " + name + " takes no value");
         }
         a.options[name].push_back(value);
@@ -188,7 +188,7 @@ int run_panel(const Command& cmd, const Args& a) {
     return kExitOk;
 }
 
-const std::vector<OptionSpec> kCommon = {
+const std::vector<OptionInfo> kCommon = {
     {"--base", true, "load the module at ADDR (a multiple of 0x10000) instead of its preferred base"},
     {"--budget", true, "instructions allowed per call (default 1000000)"},
     {"--json", false, "print JSON"},
@@ -237,7 +237,7 @@ void print_help(const std::vector<Command>& table) {
 
 void print_help(const Command& c) {
     std::cout << "usage: " << c.usage << "\n" << c.summary << "\n\noptions:\n";
-    for (const OptionSpec& o : c.options)
+    for (const OptionInfo& o : c.options)
         std::cout << "  " << o.name << (o.takes_value ? " VALUE" : "") << "  " << o.help << "\n";
 }
 
