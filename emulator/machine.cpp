@@ -319,6 +319,9 @@ CallResult Machine::call(uint32_t function, std::span<const uint32_t> args, Conv
             throw Error(who + ": callee-saved register " + s.name + " not preserved (" + hex(s.expected) + " became " +
                         hex(v) + ")");
     }
+    uint32_t flags_after = 0;
+    uc_reg_read(uc_, UC_X86_REG_EFLAGS, &flags_after);
+    if (flags_after & (1u << 10)) throw Error(who + ": direction flag left set on return");
     uint16_t cw_after = 0, sw_after = 0;
     uc_reg_read(uc_, UC_X86_REG_FPCW, &cw_after);
     uc_reg_read(uc_, UC_X86_REG_FPSW, &sw_after);

@@ -27,6 +27,7 @@ const Misbehaviour kMisbehaviours[] = {
     {"Add", {1, 2}, Returns::Double, "x87 stack holds 0 values on return, expected 1"},
     {"ChangesControlWord", {}, Returns::Nothing, "x87 control word changed from 0x27F to 0x37F"},
     {"Breakpoint", {}, Returns::Nothing, "hit a breakpoint (int3) at"},
+    {"LeavesDirectionSet", {}, Returns::Nothing, "direction flag left set on return"},
 };
 
 class BadCall : public testing::TestWithParam<Misbehaviour> {};
