@@ -17,6 +17,8 @@
 //   host.read_u32(addr); host.read_f64(addr);               // raw emulated memory
 //   host.model().find("ADF")->elements[1].max_degrees_per_tick;  // records read by offset
 //
+// The CLI built from main.cpp lands at <build dir>/gaugehost ("gaugehost --help").
+//
 // Indices are 0-based everywhere: elements in GaugeModel::elements order (depth-first
 // from the root), mouse entries in list order. Every failure is a gaugehost::Error with
 // a one-line message naming what went wrong (function called, gauge, address).

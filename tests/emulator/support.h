@@ -28,11 +28,22 @@ inline std::vector<uint8_t> bytes_of(const std::string& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Files written by write_temp, removed when the test process ends.
+struct TempFiles {
+    std::vector<std::string> paths;
+    ~TempFiles() {
+        std::error_code ignored;
+        for (const std::string& p : paths) std::filesystem::remove(p, ignored);
+    }
+};
+inline TempFiles temp_files;
+
 // Writes bytes to a fresh file in the test's temporary directory and returns its path.
 // The process id keeps test processes that run side by side off each other's files.
 inline std::string write_temp(const std::vector<uint8_t>& bytes, const std::string& name) {
     std::string p = testing::TempDir() + "/" + std::to_string(getpid()) + "_" + name;
     std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    temp_files.paths.push_back(p);
     return p;
 }
 
