@@ -40,4 +40,31 @@ TEST(KelModule, LoadsAtItsPreferredBaseAndElsewhereWithTheSameGauges) {
     moved.shutdown();
 }
 
+TEST(KelModule, EveryGaugeUpdatesAlikeAtBothBases) {
+    if (!fixtures::have_kel()) GTEST_SKIP() << KEL_GAU << " is not built yet";
+    Host preferred(KEL_GAU);
+    Host moved(KEL_GAU, {.base = preferred.module().pe().preferred_base + 0x10000000});
+    // Values for a broad set of tokens, so gated callbacks take their open paths too.
+    const std::pair<uint32_t, double> sets[] = {{20, 300}, {39, 15}, {40, 60},  {41, -30},  {44, 1},    {45, 123.4},
+                                                {49, 300}, {61, 95}, {69, 20},  {74, 4321}, {75, 1013}, {77, 5},
+                                                {80, -12}, {81, 87}, {390, 2000}, {421, 150}, {556, 700}, {557, 45678},
+                                                {558, 0.5}, {567, 400}, {614, 80}, {855, 100}};
+    for (auto [token, value] : sets) {
+        preferred.set(token, value);
+        moved.set(token, value);
+    }
+    for (const GaugeModel& g : preferred.model().gauges) {
+        auto a = preferred.update(g.name);
+        auto b = moved.update(g.name);
+        ASSERT_EQ(a.size(), b.size()) << g.name;
+        for (size_t i = 0; i < a.size(); ++i) {
+            EXPECT_EQ(a[i].value, b[i].value) << g.name << " element " << i;
+            EXPECT_EQ(a[i].text, b[i].text) << g.name << " element " << i;
+            EXPECT_EQ(a[i].x, b[i].x) << g.name << " element " << i;
+            EXPECT_EQ(a[i].y, b[i].y) << g.name << " element " << i;
+            EXPECT_EQ(a[i].rotation, b[i].rotation) << g.name << " element " << i;
+        }
+    }
+}
+
 }  // namespace
