@@ -1,16 +1,20 @@
 // gaugehost CLI: show KEL.gau's records and drive its gauges in the emulator.
 // Exit codes: 0 ok, 1 usage error, 2 load or run error.
+#include <array>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <functional>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "gaugehost.h"
 #include "render/commands.h"
 #include "report.h"
+#include "scenario.h"
 
 namespace {
 
@@ -188,6 +192,63 @@ int run_panel(const Command& cmd, const Args& a) {
     return kExitOk;
 }
 
+// "X,Y" of --at: two 32-bit integers.
+std::array<int32_t, 2> parse_point(const std::string& text) {
+    auto comma = text.find(',');
+    if (comma == std::string::npos) throw UsageError("--at \"" + text + "\" is not X,Y");
+    std::array<int32_t, 2> p{};
+    for (int i = 0; i < 2; ++i) {
+        std::string part = i == 0 ? text.substr(0, comma) : text.substr(comma + 1);
+        errno = 0;
+        char* end = nullptr;
+        long long v = part.empty() ? 0 : std::strtoll(part.c_str(), &end, 10);
+        if (part.empty() || errno || *end || v < INT32_MIN || v > INT32_MAX)
+            throw UsageError("--at \"" + text + "\": \"" + part + "\" is not a 32-bit integer");
+        p[size_t(i)] = int32_t(v);
+    }
+    return p;
+}
+
+int run_click(const Command& cmd, const Args& a) {
+    std::string path = module_path(a, cmd);
+    if (!a.has("--gauge")) throw UsageError("click needs --gauge NAME; usage: " + cmd.usage);
+    if (a.has("--at") == a.has("--area")) throw UsageError("click needs exactly one of --at X,Y and --area N");
+    std::optional<std::array<int32_t, 2>> at;
+    int area = 0;
+    if (a.has("--at")) {
+        at = parse_point(a.one("--at"));
+    } else {
+        uint32_t n = parse_u32(a.one("--area"), "--area");
+        if (n > 0x7FFFFFFF) throw UsageError("--area " + a.one("--area") + " is too large");
+        area = int(n);
+    }
+    auto sets = parse_sets(a);
+    Host host(path, host_options(a));
+    for (auto [token, value] : sets) host.set(token, value);
+    const GaugeModel* found = host.model().find(a.one("--gauge"));
+    if (!found) throw UsageError("unknown gauge \"" + a.one("--gauge") + "\"; the module has: " + host.model().gauge_names());
+    ClickOutcome c = at ? click_at(host, found->name, (*at)[0], (*at)[1]) : click_area(host, found->name, area);
+    if (a.has("--json"))
+        std::cout << click_json(c).dump(2) << "\n";
+    else
+        std::cout << click_text(c);
+    host.shutdown();
+    return kExitOk;
+}
+
+int run_scenario_file(const Command& cmd, const Args& a) {
+    if (a.positional.size() != 2) throw UsageError("run takes a module file and a scenario file; usage: " + cmd.usage);
+    Scenario scenario = load_scenario(a.positional[1]);
+    Host host(a.positional[0], host_options(a));
+    auto steps = run_scenario(host, scenario);
+    if (a.has("--json"))
+        std::cout << scenario_json(host, steps).dump(2) << "\n";
+    else
+        std::cout << scenario_text(host, steps);
+    host.shutdown();
+    return kExitOk;
+}
+
 const std::vector<OptionInfo> kCommon = {
     {"--base", true, "load the module at ADDR (a multiple of 0x10000) instead of its preferred base"},
     {"--budget", true, "instructions allowed per call (default 1000000)"},
@@ -221,6 +282,19 @@ std::vector<Command> commands() {
     panel.options.push_back({"--set", true, "set host variable TOKEN to VALUE before the updates (repeatable)"});
     panel.options.push_back({"-o", true, "the PNG file to write"});
     table.push_back(panel);
+    Command click{"click", "click a gauge where the host would: hit-test a point, or take a mouse area by its index",
+                  "gaugehost click MODULE --gauge NAME (--at X,Y | --area N) [--set TOKEN=VALUE ...] [--json]", kCommon,
+                  nullptr};
+    click.options.push_back({"--gauge", true, "the gauge to click, by its name in the module"});
+    click.options.push_back({"--at", true, "the pixel X,Y of the gauge's background; only children's boxes [x, x+w) x [y, y+h) count"});
+    click.options.push_back({"--area", true, "the mouse entry to click, numbered from 0 as 'info' lists them; it must be a child"});
+    click.options.push_back({"--set", true, "set host variable TOKEN to VALUE before the click (repeatable)"});
+    click.run = [c = click](const Args& a) { return run_click(c, a); };
+    table.push_back(click);
+    Command run{"run", "play a JSON scenario (set variables, click, show gauges) through one loaded module",
+                "gaugehost run MODULE SCENARIO.json [--json] [--base ADDR]", kCommon, nullptr};
+    run.run = [c = run](const Args& a) { return run_scenario_file(c, a); };
+    table.push_back(run);
     table[0].run = [c = table[0]](const Args& a) { return run_info(c, a); };
     table[1].run = [c = table[1]](const Args& a) { return run_update(c, a); };
     table[2].run = [c = table[2]](const Args& a) { return run_render(c, a); };
