@@ -45,7 +45,7 @@ KEL_RECORD StringElement PressureText = {
     .value_callback = PressureSettingText,
 };
 
-//                                                                bitmap  position    offset     flags        token callback                        max/tick children
+//                                                        gauge            bitmap  position    offset     flags        token callback                        max/tick children
 KEL_RECORD NeedleElement AltimeterShortHand  = MakeNeedle(&AltimeterGauge, 0x1013, {200, 200}, {18, 127}, kDrawFlags7, 74, AltimeterTenThousandsHandValue, 0, ShortHandChildren);
 KEL_RECORD NeedleElement AltimeterMiddleHand = MakeNeedle(&AltimeterGauge, 0x1012, {200, 200}, {25, 148}, kDrawFlags7, 74, AltimeterThousandsHandValue,    0, MiddleHandChildren);
 KEL_RECORD NeedleElement AltimeterLongHand   = MakeNeedle(&AltimeterGauge, 0x1011, {200, 200}, {18, 189}, kDrawFlags7, 74, AltimeterHundredsHandValue,     0, nullptr);
@@ -87,7 +87,7 @@ ElementHeader* KohlsmanBaseChildren[] = {&KohlsmanKnob.header, nullptr};
 
 KEL_RECORD StaticImageElement KohlsmanBase =
     MakeStaticImage(0x1014, &KohlsmanGauge, KohlsmanBaseChildren, kDrawBackground);
-//                                                      bitmap  position  offset    flags        token callback           max/tick children
+//                                                 gauge           bitmap  position  offset    flags        token callback           max/tick children
 KEL_RECORD NeedleElement KohlsmanKnob = MakeNeedle(&KohlsmanGauge, 0x1015, {22, 22}, {22, 22}, kDrawFlags3, 75, PressureKnobValue, 0, nullptr);
 
 // The knob halves send the pressure events themselves; x = 22 belongs to neither.

@@ -25,7 +25,7 @@ ElementHeader* ClockMinuteChildren[]  = {&ClockSecondsHand.header, nullptr};
 // Bottom layer first; every hand is drawn pointing up from its pivot.
 KEL_RECORD StaticImageElement ClockFace =
     MakeStaticImage(0x1100, &ClockGauge, ClockFaceChildren, kDrawBackground);
-//                                                 bitmap  position    offset     flags        token  callback                max/tick  children
+//                                                     gauge        bitmap  position    offset     flags        token callback               max/tick children
 KEL_RECORD NeedleElement ClockCounterHand = MakeNeedle(&ClockGauge, 0x1101, {113, 202}, { 6,  68}, kDrawFlags7, 557, StopwatchCounterValue, 0, ClockCounterChildren);
 KEL_RECORD NeedleElement ClockHourHand    = MakeNeedle(&ClockGauge, 0x1102, {194, 202}, {27, 123}, kDrawFlags7, 557, ClockHourHandValue,    0, ClockHourChildren);
 KEL_RECORD NeedleElement ClockMinuteHand  = MakeNeedle(&ClockGauge, 0x1103, {194, 202}, { 4, 148}, kDrawFlags7, 557, ClockMinuteHandValue,  0, ClockMinuteChildren);

@@ -20,7 +20,7 @@ ElementHeader* CompassBugChildren[]  = {&CompassOverlay.header, nullptr};
 // Drawn base, card, bug, overlay; the overlay's top triangle is the lubber mark.
 KEL_RECORD StaticImageElement CompassFace =
     MakeStaticImage(0x1030, &CompassGauge, CompassFaceChildren, kDrawBackground);
-//                                                       bitmap  position    offset      flags        token callback          max/tick children
+//                                                gauge          bitmap  position    offset      flags        token callback          max/tick children
 KEL_RECORD NeedleElement CompassCard = MakeNeedle(&CompassGauge, 0x1031, {199, 199}, {199, 199}, kDrawFlags7, 81,  CompassCardValue, 6, CompassCardChildren);
 KEL_RECORD NeedleElement CompassBug  = MakeNeedle(&CompassGauge, 0x1032, {199, 199}, {195,  24}, kDrawFlags7, 855, CompassBugValue,  6, CompassBugChildren);
 KEL_RECORD StaticImageElement CompassOverlay =
@@ -45,7 +45,7 @@ ElementHeader* HeadingBugBaseChildren[] = {&HeadingBugKnob.header, nullptr};
 
 KEL_RECORD StaticImageElement HeadingBugBase =
     MakeStaticImage(0x1034, &HeadingBugGauge, HeadingBugBaseChildren, kDrawBackground);
-//                                                            bitmap  position  offset    flags        token callback             max/tick children
+//                                                   gauge             bitmap  position  offset    flags        token callback             max/tick children
 KEL_RECORD NeedleElement HeadingBugKnob = MakeNeedle(&HeadingBugGauge, 0x1035, {22, 22}, {22, 22}, kDrawFlags3, 855, HeadingBugKnobValue, 6, nullptr);
 
 // The knob halves send the bug events themselves; x = 22 belongs to neither.

@@ -21,7 +21,7 @@ KEL_RECORD NonlinearityPoint RadaltTable[2] = {
 
 KEL_RECORD StaticImageElement RadaltFace =
     MakeStaticImage(0x1020, &RadaltGauge, RadaltFaceChildren, kDrawBackground);
-//                                                              bitmap  position    offset    flags        token callback           max/tick children table
+//                                                      gauge         bitmap  position    offset    flags        token callback           max/tick children table
 KEL_RECORD NeedleElement RadaltNeedle = MakeTableNeedle(&RadaltGauge, 0x1021, {200, 200}, {25, 27}, kDrawFlags7, 614, RadaltNeedleValue, 0, nullptr, RadaltTable);
 
 KEL_RECORD HelpOnlyMouseList RadaltMouse = MakeHelpOnlyMouseList(0xAA14);
@@ -58,7 +58,7 @@ KEL_RECORD NonlinearityPoint VsiTable[9] = {
 
 KEL_RECORD StaticImageElement VsiFace =
     MakeStaticImage(0x1040, &VsiGauge, VsiFaceChildren, kDrawBackground);
-//                                                        bitmap  position    offset    flags        token callback        max/tick children table
+//                                                   gauge      bitmap  position    offset    flags        token callback        max/tick children table
 KEL_RECORD NeedleElement VsiNeedle = MakeTableNeedle(&VsiGauge, 0x1041, {199, 199}, {19, 19}, kDrawFlags7, 556, VsiNeedleValue, 6, nullptr, VsiTable);
 
 KEL_RECORD HelpOnlyMouseList VsiMouse = MakeHelpOnlyMouseList(0xAB76);
