@@ -76,7 +76,7 @@ struct Scenario {
 };
 
 // Reads a scenario; any fault is an Error naming the step and key ("step 2: ...").
-Scenario parse_scenario(const nlohmann::json& document);
+Scenario parse_scenario(const nlohmann::json& scenario);
 Scenario load_scenario(const std::string& path);
 
 struct ShownGauge {

@@ -115,7 +115,7 @@ TEST(ClickHitTest, ButtonsCallTheModule) {
     EXPECT_EQ(host.call_callback("Clock", 4).value, 180.0);
 }
 
-// The document's stopwatch examples, end to end, as scenarios/stopwatch.json plays them:
+// The stopwatch's worked examples, end to end, as scenarios/stopwatch.json plays them:
 // step, instance of the Clock shown in that step, counter and seconds hands.
 TEST(Scenario, StopwatchFileReplaysTheExamples) {
     struct Shown {
