@@ -84,8 +84,9 @@ TEST(GoldenPanel, CruiseSheetMatchesItsGoldenImage) {
     const Difference d = Compare(sheet.get(), golden.get(), 40);
     const long pixels = long(cairo_image_surface_get_width(golden.get())) * cairo_image_surface_get_height(golden.get());
     if (d.differing > pixels / 2000 || d.mean > 0.5) WritePng(sheet.get(), kActual);
-    EXPECT_LE(d.differing, pixels / 2000) << "see " << kActual;
-    EXPECT_LE(d.mean, 0.5) << "see " << kActual;
+    const char* hint = "; if the change is intended, regenerate with KEL_REGENERATE_GOLDEN=1";
+    EXPECT_LE(d.differing, pixels / 2000) << "see " << kActual << hint;
+    EXPECT_LE(d.mean, 0.5) << "see " << kActual << hint;
 }
 
 }  // namespace
