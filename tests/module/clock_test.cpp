@@ -5,7 +5,9 @@
 
 #include <bit>
 #include <cmath>
+#include <climits>
 #include <limits>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -284,4 +286,65 @@ TEST(Stopwatch, KnobsIgnoreTheirArgumentsAndReturnOne) {
     EXPECT_EQ(host.call_callback("Clock", kSecondsHand).value, 60.0);
     EXPECT_EQ(host.click("Clock", kResetEntry, 0xDEADBEEF, 7), 1u);
     EXPECT_EQ(host.call_callback("Clock", kSecondsHand).value, 0.0);
+}
+
+namespace {
+
+// The module's writable data (its own sections, not the import table), address by byte.
+std::map<uint32_t, uint8_t> WritableBytes(Host& host) {
+    std::map<uint32_t, uint8_t> all;
+    for (const Section& s : host.module().pe().sections) {
+        if (!s.writable() || s.name == ".idata") continue;
+        const uint32_t start = host.module().base() + s.rva;
+        auto bytes = host.read(start, s.virtual_size);
+        for (uint32_t i = 0; i < bytes.size(); ++i) all[start + i] = bytes[i];
+    }
+    return all;
+}
+
+// Finds the stopwatch's state word: the one 32-bit word that a start press turns from 0 to 1.
+uint32_t FindStateWord(Host& host) {
+    const auto before = WritableBytes(host);
+    host.click("Clock", kStartStopEntry);
+    const auto after = WritableBytes(host);
+    std::vector<uint32_t> found;
+    for (auto [address, byte] : after)
+        if (address % 4 == 0 && before.count(address + 3) && host.read_u32(address) == 1) {
+            bool was_zero = true;
+            for (uint32_t k = 0; k < 4; ++k) was_zero = was_zero && before.at(address + k) == 0;
+            if (was_zero) found.push_back(address);
+        }
+    if (found.size() != 1) throw Error("expected one state word, found " + std::to_string(found.size()));
+    return found[0];
+}
+
+}  // namespace
+
+// A state outside 0..3: the seconds hand shows 0 and the start/stop knob does nothing, both
+// without a lookup; the counter still shows `elapsed`; only a reset brings back Idle.
+TEST(Stopwatch, UnknownStateIsInertUntilReset) {
+    for (int32_t unknown : {4, 7, -1, INT32_MIN, INT32_MAX}) {
+        SCOPED_TRACE("state " + std::to_string(unknown));
+        Host host(KEL_GAU_PATH);
+        host.set(kTimeToken, 1000.0);
+        const uint32_t state = FindStateWord(host);
+        host.set(kTimeToken, 1030.0);
+        ASSERT_EQ(host.call_callback("Clock", kSecondsHand).value, 180.0);  // elapsed 30
+
+        host.machine().write_u32(state, uint32_t(unknown));
+        host.clear_logs();
+        host.set(kTimeToken, 1100.0);
+        EXPECT_EQ(host.call_callback("Clock", kSecondsHand).value, 0.0);
+        EXPECT_EQ(host.call_callback("Clock", kCounterHand).value, 12.0);
+        EXPECT_EQ(host.click("Clock", kStartStopEntry), 1u);
+        EXPECT_EQ(host.read_u32(state), uint32_t(unknown)) << "the press changed nothing";
+        EXPECT_TRUE(host.service_calls().empty()) << "no lookup in an unknown state";
+
+        EXPECT_EQ(host.click("Clock", kResetEntry), 1u);
+        EXPECT_EQ(host.read_u32(state), 0u);
+        EXPECT_EQ(host.call_callback("Clock", kCounterHand).value, 0.0);
+        host.click("Clock", kStartStopEntry);  // starts afresh at 1100
+        host.set(kTimeToken, 1110.0);
+        EXPECT_EQ(host.call_callback("Clock", kSecondsHand).value, 60.0);
+    }
 }

@@ -150,6 +150,11 @@ TEST(Compass, BugRefreshesItsOwnHeadingOnEveryCall) {
     auto records = LookedUpRecords(host);
     EXPECT_EQ(std::set<uint32_t>(records.begin(), records.end()).size(), 1u) << "always the same record";
     EXPECT_NE(records.at(0), host.gauge("COMPASS").elements[kCard].vars[0].address) << "not the card's variable";
+    // The record carries its token and nothing else of the module's (the value is the host's).
+    auto record = host.read(records.at(0), 28);
+    EXPECT_EQ(host.read_u32(records.at(0)), 81u);
+    for (size_t i : {4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u, 20u, 21u, 22u, 23u, 24u, 25u, 26u, 27u})
+        EXPECT_EQ(record[i], 0) << "byte " << i;
 
     // The ADF's heading record for the same token is another one.
     host.clear_logs();
