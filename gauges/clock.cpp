@@ -62,11 +62,12 @@ struct StopwatchRecord {
 };
 StopwatchRecord StopwatchState;
 
-constexpr double kHourHandSecondsPerDegree    = 120.0;
-constexpr double kMinuteHandSecondsPerDegree  = 10.0;
-constexpr double kDegreesPerStopwatchSecond   = 6.0;
-constexpr double kStopwatchSecondsPerCounterDegree = 2.5;
-constexpr double kNegativeDifferenceCorrection = 60.0;
+constexpr double kHourHandSecondsPerDegree         = 120.0;  // a turn in 12 hours
+constexpr double kMinuteHandSecondsPerDegree       = 10.0;   // a turn in an hour
+constexpr double kDegreesPerStopwatchSecond        = 6.0;    // a turn in 60 s
+constexpr double kStopwatchSecondsPerCounterDegree = 2.5;    // a turn in 15 minutes
+// Added once to a negative time after a resume (never while first running).
+constexpr double kNegativeDifferenceCorrection     = 60.0;
 
 // Asks the host for the time of day and returns it (T).
 double RefreshedTime() {
