@@ -13,6 +13,7 @@
 
 #include "gaugehost.h"
 #include "render/commands.h"
+#include "render/frames.h"
 #include "report.h"
 #include "scenario.h"
 
@@ -186,6 +187,7 @@ int run_panel(const Command& cmd, const Args& a) {
     render::PanelRequest r;
     r.module = module_path(a, cmd);
     r.sets = parse_sets(a);
+    if (a.has("--scenario")) r.scenario = a.one("--scenario");
     r.output = output_path(a, cmd);
     r.host = host_options(a);
     render::RenderPanel(r);
@@ -246,6 +248,12 @@ int run_scenario_file(const Command& cmd, const Args& a) {
     else
         std::cout << scenario_text(host, steps);
     host.shutdown();
+    if (a.has("--frames")) {
+        // The frames come from a fresh load of the module playing the same steps, with
+        // every gauge updated after each step; the report above is unaffected.
+        int frames = render::WriteFrames(a.positional[0], host_options(a), a.positional[1], a.one("--frames"));
+        std::cerr << "gaugehost run: wrote " << frames << " frames to " << a.one("--frames") << "\n";
+    }
     return kExitOk;
 }
 
@@ -278,7 +286,8 @@ std::vector<Command> commands() {
     render.options.push_back({"--scale", true, "draw N times the gauge's pixel size (default 1)"});
     table.push_back(render);
     Command panel{"panel", "draw all seventeen gauges on one labelled sheet, to a PNG",
-                  "gaugehost panel MODULE [--set TOKEN=VALUE ...] -o panel.png", kCommon, nullptr};
+                  "gaugehost panel MODULE [--scenario FILE] [--set TOKEN=VALUE ...] -o panel.png", kCommon, nullptr};
+    panel.options.push_back({"--scenario", true, "play this scenario (JSON) and draw the sheet after its last step"});
     panel.options.push_back({"--set", true, "set host variable TOKEN to VALUE before the updates (repeatable)"});
     panel.options.push_back({"-o", true, "the PNG file to write"});
     table.push_back(panel);
@@ -292,7 +301,8 @@ std::vector<Command> commands() {
     click.run = [c = click](const Args& a) { return run_click(c, a); };
     table.push_back(click);
     Command run{"run", "play a JSON scenario (set variables, click, show gauges) through one loaded module",
-                "gaugehost run MODULE SCENARIO.json [--json] [--base ADDR]", kCommon, nullptr};
+                "gaugehost run MODULE SCENARIO.json [--json] [--frames DIR] [--base ADDR]", kCommon, nullptr};
+    run.options.push_back({"--frames", true, "also draw the panel sheet after each step into DIR/frame_NNN.png"});
     run.run = [c = run](const Args& a) { return run_scenario_file(c, a); };
     table.push_back(run);
     table[0].run = [c = table[0]](const Args& a) { return run_info(c, a); };

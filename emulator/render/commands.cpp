@@ -1,6 +1,7 @@
 #include "render/commands.h"
 
 #include "render/error.h"
+#include "render/frames.h"
 #include "render/host_panel.h"
 #include "render/panel.h"
 
@@ -26,8 +27,15 @@ void RenderPanel(const PanelRequest& request) {
     Host host(request.module, request.host);
     for (const auto& [token, value] : request.sets) host.set(token, value);
     HostPanel panel(host);
-    panel.UpdateAll();
-    Surface sheet = panel.DrawSheet();
+    std::string caption;
+    if (request.scenario.empty()) {
+        panel.UpdateAll();
+    } else {
+        PlayScenario(panel, load_scenario(request.scenario), [&](int number, const ScenarioStep& step) {
+            caption = StepCaption(request.scenario, number, step);
+        });
+    }
+    Surface sheet = panel.DrawSheet(caption);
     WritePng(sheet.get(), request.output);
     host.shutdown();
 }

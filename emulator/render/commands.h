@@ -27,11 +27,14 @@ void RenderGauge(const RenderRequest& request);
 struct PanelRequest {
     std::string module;
     std::vector<std::pair<uint32_t, double>> sets;  // applied before the first update
+    std::string scenario;                           // played step by step when given
     std::string output;
     HostOptions host;
 };
 
-// Loads the module, sets the variables, updates every gauge and writes the sheet.
+// Loads the module, sets the variables, then plays the scenario (every gauge
+// updated after each step) or, without one, updates every gauge once, and writes
+// the sheet as it stands at the end.
 void RenderPanel(const PanelRequest& request);
 
 }  // namespace gaugehost::render
