@@ -207,6 +207,61 @@ TEST_F(ModuleDrawing, BarsMoveAlongTheirOwnAxisOnlyAndFixedAxesStayPut) {
     }
 }
 
+TEST_F(ModuleDrawing, BankPointersWithoutCallbackTakeTheBankItselfSixDegreesAtATime) {
+    for (const auto& [gauge, element] : {std::pair<std::string, size_t>{"ARTHORIZON", 2}, {"ATTITUDE", 3}}) {
+        SCOPED_TRACE(gauge);
+        host_->set(80, 25.0);
+        panel_->Update(gauge);
+        EXPECT_DOUBLE_EQ(panel_->gauge(gauge).NeedleRotation(element), 25.0) << "first update: the value itself";
+        host_->set(80, 45.0);
+        panel_->Update(gauge);
+        EXPECT_DOUBLE_EQ(panel_->gauge(gauge).NeedleRotation(element), 31.0);
+        host_->set(80, 0.0);
+        for (int i = 0; i < 10; ++i) panel_->Update(gauge);
+    }
+}
+
+TEST_F(ModuleDrawing, BothHorizonsTurnAgainstTheBankAndDropForPitchUp) {
+    host_->set(77, 10.0);
+    host_->set(80, 20.0);
+    for (const char* gauge : {"ARTHORIZON", "ATTITUDE"}) {
+        SCOPED_TRACE(gauge);
+        panel_->Update(gauge);
+        const GaugeRenderer& g = panel_->gauge(gauge);
+        EXPECT_DOUBLE_EQ(g.NeedleRotation(1), -20.0) << "turn = bank x -1";
+        EXPECT_DOUBLE_EQ(g.MovingOffset(1).first, 0.0) << "x scale 0";
+        EXPECT_NEAR(g.MovingOffset(1).second, 28.4444, 1e-4) << "pitch x 2.84444 texture pixels, downward";
+    }
+}
+
+TEST_F(ModuleDrawing, AttitudeShowsSkyAndGroundWhereThePitchAndBankPutThem) {
+    // ATTITUDE's texture: light sky over dark ground, horizon through its middle.
+    auto sky = [this](int x, int y) { return ((Rgb(x, y) >> 8) & 0xFF) > 0x80; };
+    struct Case {
+        std::string what;
+        double pitch, bank;
+        int x, y;
+        bool sky;
+    };
+    const Case cases[] = {
+        {"level: below the centre is ground", 0, 0, 149, 175, false},
+        {"level: above the centre is sky", 0, 0, 149, 123, true},
+        {"pitch up 20: the horizon drops 57 pixels", 20, 0, 149, 175, true},
+        {"pitch down 20: the horizon rises", -20, 0, 149, 123, false},
+        {"right bank 30: the left side drops", 0, 30, 104, 160, true},
+        {"right bank 30: the right side rises", 0, 30, 194, 138, false},
+        {"left bank 30: the left side rises", 0, -30, 104, 138, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host_->set(77, c.pitch);
+        host_->set(80, c.bank);
+        panel_->Update("ATTITUDE");
+        Draw("ATTITUDE");
+        EXPECT_EQ(sky(c.x, c.y), c.sky) << std::hex << Rgb(c.x, c.y);
+    }
+}
+
 struct TextCase {
     std::string gauge;
     uint32_t token;
