@@ -27,6 +27,7 @@ PanelPlacement InCell(const char* gauge, int col, int row, double w, double h, d
             std::floor(kTitleBand + row * kCellHeight + down), scale};
 }
 
+// `text` is UTF-8.
 void DrawLabel(cairo_t* cr, const std::string& text, double centre_x, double baseline, double size,
                uint32_t colour) {
     cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
@@ -133,10 +134,12 @@ void DrawPanel(cairo_t* cr, const PanelLayout& layout, const std::vector<const G
         cairo_scale(cr, place.scale, place.scale);
         gauge->Draw(cr);
         cairo_restore(cr);
-        DrawLabel(cr, place.gauge, place.x + gauge->width() * place.scale / 2.0,
+        DrawLabel(cr, AnsiToUtf8(place.gauge), place.x + gauge->width() * place.scale / 2.0,
                   place.y + gauge->height() * place.scale + kLabelGap, kLabelSize, kLabelColour);
     }
     cairo_restore(cr);
+    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)
+        throw RenderError(std::string("drawing the panel sheet failed: ") + cairo_status_to_string(cairo_status(cr)));
 }
 
 }  // namespace gaugehost::render

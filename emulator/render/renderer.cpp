@@ -1,11 +1,11 @@
 #include "render/renderer.h"
 
 #include <algorithm>
-#include <tuple>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
 #include <string>
+#include <tuple>
 
 #include "render/error.h"
 
@@ -53,6 +53,20 @@ void FillInk(cairo_t* cr, const InkBox& ink, double margin) {
 }
 
 }  // namespace
+
+std::string AnsiToUtf8(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F) continue;
+        if (c < 0x80) {
+            out.push_back(char(c));
+        } else {
+            out.push_back(char(0xC0 | (c >> 6)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
 
 const char* FontFamilyFor(const std::string& windows_face) {
     if (windows_face == "Arial" || windows_face == "Helvetica") return "Liberation Sans";
@@ -164,6 +178,8 @@ void GaugeRenderer::Draw(cairo_t* cr) const {
     cairo_clip(cr);
     for (size_t i = 0; i < layout_.chain.size(); ++i) DrawElement(cr, layout_.chain[i], state_[i]);
     cairo_restore(cr);
+    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)
+        throw RenderError("drawing gauge \"" + layout_.name + "\" failed: " + cairo_status_to_string(cairo_status(cr)));
 }
 
 void GaugeRenderer::DrawElement(cairo_t* cr, const ElementLayout& e, const ElementState& s) const {
@@ -202,7 +218,8 @@ void GaugeRenderer::DrawElement(cairo_t* cr, const ElementLayout& e, const Eleme
     cairo_restore(cr);
 }
 
-void GaugeRenderer::DrawText(cairo_t* cr, const ElementLayout& e, const std::string& text) const {
+void GaugeRenderer::DrawText(cairo_t* cr, const ElementLayout& e, const std::string& ansi) const {
+    const std::string text = AnsiToUtf8(ansi);
     const double x = e.position_x, y = e.position_y, w = e.box_width, h = e.box_height;
     cairo_rectangle(cr, x, y, w, h);
     cairo_clip(cr);

@@ -22,6 +22,11 @@ inline constexpr uint32_t kTextRight = 0x02;
 inline constexpr uint32_t kTextVerticalCentre = 0x04;
 inline constexpr uint32_t kTextBottom = 0x08;
 
+// The host's text is in the ANSI code page; Cairo takes UTF-8. Bytes from 0x80 up
+// are taken as Latin-1 and control characters are dropped, so no text can put a
+// drawing context into an error state.
+std::string AnsiToUtf8(const std::string& text);
+
 // Face used for a Windows face name: the metric-compatible Liberation families
 // stand in for Arial, Times New Roman and Courier New; other names pass through.
 const char* FontFamilyFor(const std::string& windows_face);

@@ -274,6 +274,26 @@ TEST_F(RenderFixture, TextTooWideForItsBoxIsMadeSmallerToFit) {
     for (int x = 10; x < 40; ++x) EXPECT_LT(Rgb(x, 10) & 0xFF, 0x80) << "the shrunk line stays off the top edge";
 }
 
+TEST_F(RenderFixture, TextWithAnyBytesIsDrawnWithoutBreakingTheDrawing) {
+    ElementLayout text;
+    text.kind = ElementKind::kString;
+    text.position_x = 10;
+    text.position_y = 10;
+    text.box_width = 60;
+    text.box_height = 30;
+    text.fore_color = 0x00FFFFFF;
+    text.text_format = 0x25;
+    bitmaps_[0x1052] = Solid(10, 10, kRed);
+    bitmaps_[0x1053] = Solid(10, 10, kRed);
+    ElementLayout flag = Flag(7);
+    Make({Root(), text, flag});
+    ElementResult t, f;
+    t.text = std::string("\xB0\xFF\x01\n9", 5);  // Latin-1 and control bytes
+    f.value = 1.0;
+    DrawWith({{}, t, f});
+    EXPECT_EQ(Rgb(85, 45), kRed) << "the element after the text is still drawn";
+}
+
 // A 40 x 20 mask at (30, 40): a window of (1,1,1) in columns 5..34, pure black
 // outside it, and a fixed grey-blue line of artwork down column 20.
 IndexedBitmap WindowMask() {
