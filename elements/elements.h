@@ -311,3 +311,29 @@ constexpr StaticImageElement MakeStaticImage(uint32_t resource_id, GaugeHeader* 
 
 // Callback helpers shared by every gauge.
 inline double OwnValue(const ModuleVar& var) { return var.value; }
+
+// A text field as the module's two have them: white bold Arial on black, centred on one
+// line (DrawText 0x01 | 0x04 | 0x20), with the grey highlight; three bound variables, of
+// which the callback reads only the first.
+constexpr StringElement MakeTextBox(GaugeHeader* gauge, PixelPoint position, ElementHeader** next,
+                                    const uint32_t (&tokens)[3], int32_t width, int32_t height,
+                                    uint32_t max_chars, StringCallback callback) {
+    return StringElement{
+        .header = {.element_type = kString, .resource_id = 0xFFFFFFFF, .position = position,
+                   .host_10 = {}, .offset = {0, 0}, .gauge_header = gauge, .host_24 = nullptr,
+                   .next_elements = next, .reserved_2c = nullptr, .draw_flags = kDrawFlags7,
+                   .reserved_34 = 0, .reserved_38 = 0},
+        .source_vars = {{.token = tokens[0]}, {.token = tokens[1]}, {.token = tokens[2]}},
+        .text_buffer = nullptr,
+        .box_size = {width, height},
+        .fore_color = kWhite,
+        .back_color = kBlack,
+        .highlight_color = kGrey92,
+        .font_name = "Arial",
+        .font_weight = 700,
+        .font_charset = 1,
+        .text_format = 0x25,
+        .max_chars = max_chars,
+        .value_callback = callback,
+    };
+}

@@ -27,23 +27,9 @@ KEL_RECORD StaticImageElement AltimeterFace =
     MakeStaticImage(0x1010, &AltimeterGauge, AltimeterFaceChildren, kDrawBackground);
 
 // The four-digit window at the bottom of the dial; only token 75 is ever read.
-KEL_RECORD StringElement PressureText = {
-    .header = {.element_type = kString, .resource_id = 0xFFFFFFFF, .position = {135, 320},
-               .offset = {0, 0}, .gauge_header = &AltimeterGauge,
-               .next_elements = PressureTextChildren, .draw_flags = kDrawFlags7},
-    .source_vars = {{.token = 75}, {.token = 335}, {.token = 0}},
-    .text_buffer = nullptr,
-    .box_size = {130, 42},
-    .fore_color = kWhite,
-    .back_color = kBlack,
-    .highlight_color = kGrey92,
-    .font_name = "Arial",
-    .font_weight = 700,
-    .font_charset = 1,
-    .text_format = 0x25,  // centred both ways, single line
-    .max_chars = 4,
-    .value_callback = PressureSettingText,
-};
+KEL_RECORD StringElement PressureText =
+    //          gauge            position    children              tokens          box        max  callback
+    MakeTextBox(&AltimeterGauge, {135, 320}, PressureTextChildren, {75, 335, 0},   130, 42,   4,   PressureSettingText);
 
 //                                                        gauge            bitmap  position    offset     flags        token callback                        max/tick children
 KEL_RECORD NeedleElement AltimeterShortHand  = MakeNeedle(&AltimeterGauge, 0x1013, {200, 200}, {18, 127}, kDrawFlags7, 74, AltimeterTenThousandsHandValue, 0, ShortHandChildren);

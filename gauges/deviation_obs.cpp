@@ -100,23 +100,9 @@ KEL_RECORD StaticImageElement ObsFace =
     MakeStaticImage(0x1069, &ObsGauge, ObsFaceChildren, kDrawBackground);
 
 // Three digits over the window of the strip; tokens 567 and 421 are bound but never read.
-KEL_RECORD StringElement ObsReadout = {
-    .header = {.element_type = kString, .resource_id = 0xFFFFFFFF, .position = {57, 5},
-               .offset = {0, 0}, .gauge_header = &ObsGauge, .next_elements = nullptr,
-               .draw_flags = kDrawFlags7},
-    .source_vars = {{.token = 45}, {.token = 567}, {.token = 421}},
-    .text_buffer = nullptr,
-    .box_size = {85, 39},
-    .fore_color = kWhite,
-    .back_color = kBlack,
-    .highlight_color = kGrey92,
-    .font_name = "Arial",
-    .font_weight = 700,
-    .font_charset = 1,
-    .text_format = 0x25,  // DrawText: centre | vertical centre | single line
-    .max_chars = 3,
-    .value_callback = ObsCourseText,
-};
+KEL_RECORD StringElement ObsReadout =
+    //          gauge      position  children  tokens           box      max  callback
+    MakeTextBox(&ObsGauge, {57, 5},  nullptr,  {45, 567, 421},  85, 39,  3,   ObsCourseText);
 
 // Knob halves send the course events; the R button calls the module. x = 175, 176 belong to neither.
 KEL_RECORD MouseRect ObsMouse[] = {
