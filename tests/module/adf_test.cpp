@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "gaugehost.h"
+#include "test_support.h"
 
 namespace {
 
@@ -16,8 +17,6 @@ using gaugehost::Host;
 constexpr int kNeedle = 1, kFlag = 2;
 
 using Tokens = std::vector<uint32_t>;
-
-uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }
 
 // Tokens of the standalone records passed to LookupVar, in call order.
 Tokens LookedUpTokens(const Host& host) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "gaugehost.h"
+#include "test_support.h"
 
 using namespace gaugehost;
 
@@ -20,15 +21,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Element indices in chain order.
 constexpr int kPressureText = 1, kShortHand = 2, kMiddleHand = 3, kLongHand = 4;
 constexpr int kKnobFace = 1;
-
-::testing::AssertionResult SameBits(double actual, double expected) {
-    if (std::bit_cast<uint64_t>(actual) == std::bit_cast<uint64_t>(expected) ||
-        (std::isnan(actual) && std::isnan(expected)))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << std::hexfloat << actual << " (" << std::defaultfloat << actual
-                                         << "), expected " << std::hexfloat << expected << " (" << std::defaultfloat
-                                         << expected << ")";
-}
 
 struct NeedleRow {
     int index;
@@ -124,9 +116,9 @@ TEST(Altimeter, HandsTurnAtTheirStoredRates) {
     for (const Case& c : cases) {
         host.set(74, c.feet);
         SCOPED_TRACE("altitude " + std::to_string(c.feet));
-        EXPECT_TRUE(SameBits(host.call_callback("ALTIMETER", kLongHand).value, c.hundreds));
-        EXPECT_TRUE(SameBits(host.call_callback("ALTIMETER", kMiddleHand).value, c.thousands));
-        EXPECT_TRUE(SameBits(host.call_callback("ALTIMETER", kShortHand).value, c.ten_thousands));
+        EXPECT_TRUE(SameBitsOrNan(host.call_callback("ALTIMETER", kLongHand).value, c.hundreds));
+        EXPECT_TRUE(SameBitsOrNan(host.call_callback("ALTIMETER", kMiddleHand).value, c.thousands));
+        EXPECT_TRUE(SameBitsOrNan(host.call_callback("ALTIMETER", kShortHand).value, c.ten_thousands));
     }
     EXPECT_TRUE(host.service_calls().empty());
 }
@@ -178,7 +170,7 @@ TEST(Altimeter, PressureWindowTextStaysWithinFourCharacters) {
         // gaugehost fails the call if the text runs past max_chars + 1 into its guard bytes.
         ASSERT_NO_THROW(r = host.call_callback("ALTIMETER", kPressureText));
         EXPECT_EQ(host.text_of("ALTIMETER", kPressureText), c.text);
-        EXPECT_TRUE(SameBits(r.value, c.setting)) << "the value is returned unchanged";
+        EXPECT_TRUE(SameBitsOrNan(r.value, c.setting)) << "the value is returned unchanged";
     }
     EXPECT_TRUE(host.service_calls().empty());
 }
@@ -228,7 +220,7 @@ TEST(Kohlsman, KnobTurnsFiveDegreesPerUnitFrom1013) {
     Host host(KEL_GAU_PATH);
     for (const Case& c : cases) {
         host.set(75, c.setting);
-        EXPECT_TRUE(SameBits(host.call_callback("KOHLSMAN", kKnobFace).value, c.degrees)) << "setting " << c.setting;
+        EXPECT_TRUE(SameBitsOrNan(host.call_callback("KOHLSMAN", kKnobFace).value, c.degrees)) << "setting " << c.setting;
     }
     EXPECT_TRUE(host.service_calls().empty());
 }

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "gaugehost.h"
+#include "test_support.h"
 
 namespace {
 
@@ -15,8 +16,6 @@ using gaugehost::ElementKind;
 using gaugehost::Host;
 
 constexpr int kBall = 4;  // ATTITUDE's inclinometer ball
-
-uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }
 
 struct Layer {
     ElementKind kind;

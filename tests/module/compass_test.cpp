@@ -9,6 +9,7 @@
 #include <string>
 
 #include "gaugehost.h"
+#include "test_support.h"
 
 using namespace gaugehost;
 
@@ -19,14 +20,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 constexpr int kCard = 1, kBug = 2, kOverlay = 3;
 constexpr int kKnobFace = 1;
-
-::testing::AssertionResult SameBits(double actual, double expected) {
-    if (std::bit_cast<uint64_t>(actual) == std::bit_cast<uint64_t>(expected))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << std::hexfloat << actual << " (" << std::defaultfloat << actual
-                                         << "), expected " << std::hexfloat << expected << " (" << std::defaultfloat
-                                         << expected << ")";
-}
 
 // Addresses of the records LookupVar was given, in call order.
 std::vector<uint32_t> LookedUpRecords(const Host& host) {

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "gaugehost.h"
+#include "test_support.h"
 
 namespace {
 
@@ -22,8 +23,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 using Tokens = std::vector<uint32_t>;
-
-uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }
 
 Tokens LookedUpTokens(const Host& host) {
     Tokens tokens;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "gaugehost.h"
+#include "test_support.h"
 
 namespace {
 
@@ -13,8 +14,6 @@ using gaugehost::ElementKind;
 using gaugehost::Host;
 
 constexpr int kNeedle = 1;
-
-uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }
 
 struct Point {
     int32_t x, y;

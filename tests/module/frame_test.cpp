@@ -11,6 +11,7 @@
 #include <set>
 
 #include "gaugehost.h"
+#include "test_support.h"
 
 using namespace gaugehost;
 
@@ -38,8 +39,6 @@ bool InWritableSection(Host& host, uint32_t address, uint32_t size) {
     }
     return false;
 }
-
-uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }
 
 }  // namespace
 

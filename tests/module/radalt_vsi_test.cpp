@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "gaugehost.h"
+#include "test_support.h"
 
 using namespace gaugehost;
 
@@ -25,16 +26,6 @@ struct ScaleCase {
     double input;
     double expected;
 };
-
-// Same double, bit for bit (NaN matches NaN, -0 does not match +0).
-::testing::AssertionResult SameBits(double actual, double expected) {
-    if (std::bit_cast<uint64_t>(actual) == std::bit_cast<uint64_t>(expected) ||
-        (std::isnan(actual) && std::isnan(expected)))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << std::hexfloat << actual << " (" << std::defaultfloat << actual
-                                         << "), expected " << std::hexfloat << expected << " (" << std::defaultfloat
-                                         << expected << ")";
-}
 
 void ExpectNeedle(const ElementModel& e, uint32_t resource, std::array<int32_t, 2> position,
                   std::array<int32_t, 2> offset, uint32_t token, int32_t max_degrees) {
@@ -56,7 +47,7 @@ void ExpectTable(const ElementModel& e, const std::vector<Point>& points) {
     for (size_t i = 0; i < points.size(); ++i) {
         EXPECT_EQ(e.points[i].x, points[i].x) << "point " << i + 1;
         EXPECT_EQ(e.points[i].y, points[i].y) << "point " << i + 1;
-        EXPECT_TRUE(SameBits(e.points[i].value, points[i].value)) << "point " << i + 1;
+        EXPECT_TRUE(SameBitsOrNan(e.points[i].value, points[i].value)) << "point " << i + 1;
     }
 }
 
@@ -65,7 +56,7 @@ void ExpectScale(const char* gauge, uint32_t token, const std::vector<ScaleCase>
     Host host(KEL_GAU_PATH);
     for (const ScaleCase& c : cases) {
         host.set(token, c.input);
-        EXPECT_TRUE(SameBits(host.call_callback(gauge, 1).value, c.expected)) << gauge << " input " << c.input;
+        EXPECT_TRUE(SameBitsOrNan(host.call_callback(gauge, 1).value, c.expected)) << gauge << " input " << c.input;
     }
     EXPECT_TRUE(host.service_calls().empty()) << gauge << " called the host";
 }
