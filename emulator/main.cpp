@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bitmaps.h"
 #include "gaugehost.h"
 #include "render/commands.h"
 #include "render/frames.h"
@@ -124,6 +125,20 @@ int run_info(const Command& cmd, const Args& a) {
     else
         std::cout << module_text(host, verbose);
     host.shutdown();
+    return kExitOk;
+}
+
+int run_bitmaps(const Command& cmd, const Args& a) {
+    const PeImage pe = read_pe_file(module_path(a, cmd));
+    const auto bitmaps = list_bitmaps(pe);
+    if (a.has("--json"))
+        std::cout << bitmaps_json(bitmaps).dump(2) << "\n";
+    else
+        std::cout << bitmaps_text(bitmaps);
+    if (a.has("--out")) {
+        for (const BitmapInfo& b : bitmaps) write_bitmap_png(pe, b.id, a.one("--out"));
+        std::cerr << "gaugehost bitmaps: wrote " << bitmaps.size() << " PNGs to " << a.one("--out") << "\n";
+    }
     return kExitOk;
 }
 
@@ -265,7 +280,6 @@ const std::vector<OptionInfo> kCommon = {
 };
 
 std::vector<Command> commands() {
-    // Later subcommands (bitmaps, click, run, render, panel) join this table.
     std::vector<Command> table;
     Command info{"info", "show the module: base, entry, exports, sections, version, gauges, mouse areas",
                  "gaugehost info MODULE [--json] [--verbose] [--base ADDR]", kCommon, nullptr};
@@ -277,6 +291,10 @@ std::vector<Command> commands() {
     update.options.push_back({"--gauge", true, "the gauge to update, by its name in the module"});
     update.options.push_back({"--set", true, "set host variable TOKEN to VALUE before the update (repeatable)"});
     table.push_back(update);
+    Command bitmaps{"bitmaps", "list the module's bitmap resources (id, size, bits, palette) and write them as PNGs",
+                    "gaugehost bitmaps MODULE [--out DIR] [--json]", {kCommon[2], kCommon[3]}, nullptr};
+    bitmaps.options.push_back({"--out", true, "write each bitmap as DIR/<id>.png"});
+    table.push_back(bitmaps);
     Command render{"render", "draw one gauge after one update, as the host shows it, to a PNG",
                    "gaugehost render MODULE --gauge NAME [--set TOKEN=VALUE ...] -o FILE.png [--scale N]", kCommon,
                    nullptr};
@@ -298,17 +316,15 @@ std::vector<Command> commands() {
     click.options.push_back({"--at", true, "the pixel X,Y of the gauge's background; only children's boxes [x, x+w) x [y, y+h) count"});
     click.options.push_back({"--area", true, "the mouse entry to click, numbered from 0 as 'info' lists them; it must be a child"});
     click.options.push_back({"--set", true, "set host variable TOKEN to VALUE before the click (repeatable)"});
-    click.run = [c = click](const Args& a) { return run_click(c, a); };
     table.push_back(click);
     Command run{"run", "play a JSON scenario (set variables, click, show gauges) through one loaded module",
                 "gaugehost run MODULE SCENARIO.json [--json] [--frames DIR] [--base ADDR]", kCommon, nullptr};
     run.options.push_back({"--frames", true, "also draw the panel sheet after each step into DIR/frame_NNN.png"});
-    run.run = [c = run](const Args& a) { return run_scenario_file(c, a); };
     table.push_back(run);
-    table[0].run = [c = table[0]](const Args& a) { return run_info(c, a); };
-    table[1].run = [c = table[1]](const Args& a) { return run_update(c, a); };
-    table[2].run = [c = table[2]](const Args& a) { return run_render(c, a); };
-    table[3].run = [c = table[3]](const Args& a) { return run_panel(c, a); };
+    const std::map<std::string, int (*)(const Command&, const Args&)> runners = {
+        {"info", run_info},   {"bitmaps", run_bitmaps}, {"update", run_update}, {"render", run_render},
+        {"panel", run_panel}, {"click", run_click},     {"run", run_scenario_file}};
+    for (Command& c : table) c.run = [c, fn = runners.at(c.name)](const Args& a) { return fn(c, a); };
     return table;
 }
 
