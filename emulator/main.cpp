@@ -142,30 +142,6 @@ int run_bitmaps(const Command& cmd, const Args& a) {
     return kExitOk;
 }
 
-int run_update(const Command& cmd, const Args& a) {
-    std::string path = module_path(a, cmd);
-    if (!a.has("--gauge")) throw UsageError("update needs --gauge NAME");
-    std::vector<std::pair<uint32_t, double>> sets;
-    if (a.has("--set"))
-        for (const std::string& s : a.options.at("--set")) {
-            auto eq = s.find('=');
-            if (eq == std::string::npos) throw UsageError("--set \"" + s + "\" is not TOKEN=VALUE");
-            sets.emplace_back(parse_u32(s.substr(0, eq), "token"), parse_double(s.substr(eq + 1), "value"));
-        }
-    Host host(path, host_options(a));
-    for (auto [token, value] : sets) host.set(token, value);
-    const GaugeModel* found = host.model().find(a.one("--gauge"));
-    if (!found) throw UsageError("unknown gauge \"" + a.one("--gauge") + "\"; the module has: " + host.model().gauge_names());
-    const GaugeModel& g = *found;
-    auto results = host.update(g.name);
-    if (a.has("--json"))
-        std::cout << results_json(g, results).dump(2) << "\n";
-    else
-        std::cout << results_text(g, results);
-    host.shutdown();
-    return kExitOk;
-}
-
 std::vector<std::pair<uint32_t, double>> parse_sets(const Args& a) {
     std::vector<std::pair<uint32_t, double>> sets;
     if (a.has("--set"))
@@ -175,6 +151,29 @@ std::vector<std::pair<uint32_t, double>> parse_sets(const Args& a) {
             sets.emplace_back(parse_u32(s.substr(0, eq), "token"), parse_double(s.substr(eq + 1), "value"));
         }
     return sets;
+}
+
+// The gauge named by --gauge; an unknown name is a usage error listing the module's gauges.
+const GaugeModel& named_gauge(const Host& host, const Args& a) {
+    const GaugeModel* found = host.model().find(a.one("--gauge"));
+    if (!found) throw UsageError("unknown gauge \"" + a.one("--gauge") + "\"; the module has: " + host.model().gauge_names());
+    return *found;
+}
+
+int run_update(const Command& cmd, const Args& a) {
+    std::string path = module_path(a, cmd);
+    if (!a.has("--gauge")) throw UsageError("update needs --gauge NAME");
+    const auto sets = parse_sets(a);
+    Host host(path, host_options(a));
+    for (auto [token, value] : sets) host.set(token, value);
+    const GaugeModel& g = named_gauge(host, a);
+    auto results = host.update(g.name);
+    if (a.has("--json"))
+        std::cout << results_json(g, results).dump(2) << "\n";
+    else
+        std::cout << results_text(g, results);
+    host.shutdown();
+    return kExitOk;
 }
 
 std::string output_path(const Args& a, const Command& cmd) {
@@ -242,9 +241,8 @@ int run_click(const Command& cmd, const Args& a) {
     auto sets = parse_sets(a);
     Host host(path, host_options(a));
     for (auto [token, value] : sets) host.set(token, value);
-    const GaugeModel* found = host.model().find(a.one("--gauge"));
-    if (!found) throw UsageError("unknown gauge \"" + a.one("--gauge") + "\"; the module has: " + host.model().gauge_names());
-    ClickOutcome c = at ? click_at(host, found->name, (*at)[0], (*at)[1]) : click_area(host, found->name, area);
+    const std::string& gauge = named_gauge(host, a).name;
+    ClickOutcome c = at ? click_at(host, gauge, (*at)[0], (*at)[1]) : click_area(host, gauge, area);
     if (a.has("--json"))
         std::cout << click_json(c).dump(2) << "\n";
     else
@@ -272,6 +270,14 @@ int run_scenario_file(const Command& cmd, const Args& a) {
     return kExitOk;
 }
 
+// --gauge and --set read alike on every command that takes them.
+OptionInfo GaugeOption(const std::string& verb) {
+    return {"--gauge", true, "the gauge to " + verb + ", by its name in the module"};
+}
+OptionInfo SetOption(const std::string& before) {
+    return {"--set", true, "set host variable TOKEN to VALUE before " + before + " (repeatable)"};
+}
+
 const std::vector<OptionInfo> kCommon = {
     {"--base", true, "load the module at ADDR (a multiple of 0x10000) instead of its preferred base"},
     {"--budget", true, "instructions allowed per call (default 1000000)"},
@@ -288,8 +294,8 @@ std::vector<Command> commands() {
     Command update{"update", "run one update of a gauge and print each element's results",
                    "gaugehost update MODULE --gauge NAME [--set TOKEN=VALUE ...] [--json] [--base ADDR]", kCommon,
                    nullptr};
-    update.options.push_back({"--gauge", true, "the gauge to update, by its name in the module"});
-    update.options.push_back({"--set", true, "set host variable TOKEN to VALUE before the update (repeatable)"});
+    update.options.push_back(GaugeOption("update"));
+    update.options.push_back(SetOption("the update"));
     table.push_back(update);
     Command bitmaps{"bitmaps", "list the module's bitmap resources (id, size, bits, palette) and write them as PNGs",
                     "gaugehost bitmaps MODULE [--out DIR] [--json]", {kCommon[2], kCommon[3]}, nullptr};
@@ -298,24 +304,24 @@ std::vector<Command> commands() {
     Command render{"render", "draw one gauge after one update, as the host shows it, to a PNG",
                    "gaugehost render MODULE --gauge NAME [--set TOKEN=VALUE ...] -o FILE.png [--scale N]", kCommon,
                    nullptr};
-    render.options.push_back({"--gauge", true, "the gauge to draw, by its name in the module"});
-    render.options.push_back({"--set", true, "set host variable TOKEN to VALUE before the update (repeatable)"});
+    render.options.push_back(GaugeOption("draw"));
+    render.options.push_back(SetOption("the update"));
     render.options.push_back({"-o", true, "the PNG file to write"});
     render.options.push_back({"--scale", true, "draw N times the gauge's pixel size (default 1)"});
     table.push_back(render);
     Command panel{"panel", "draw all seventeen gauges on one labelled sheet, to a PNG",
                   "gaugehost panel MODULE [--scenario FILE] [--set TOKEN=VALUE ...] -o panel.png", kCommon, nullptr};
     panel.options.push_back({"--scenario", true, "play this scenario (JSON) and draw the sheet after its last step"});
-    panel.options.push_back({"--set", true, "set host variable TOKEN to VALUE before the updates (repeatable)"});
+    panel.options.push_back(SetOption("the updates"));
     panel.options.push_back({"-o", true, "the PNG file to write"});
     table.push_back(panel);
     Command click{"click", "click a gauge where the host would: hit-test a point, or take a mouse area by its index",
                   "gaugehost click MODULE --gauge NAME (--at X,Y | --area N) [--set TOKEN=VALUE ...] [--json]", kCommon,
                   nullptr};
-    click.options.push_back({"--gauge", true, "the gauge to click, by its name in the module"});
+    click.options.push_back(GaugeOption("click"));
     click.options.push_back({"--at", true, "the pixel X,Y of the gauge's background; only children's boxes [x, x+w) x [y, y+h) count"});
     click.options.push_back({"--area", true, "the mouse entry to click, numbered from 0 as 'info' lists them; it must be a child"});
-    click.options.push_back({"--set", true, "set host variable TOKEN to VALUE before the click (repeatable)"});
+    click.options.push_back(SetOption("the click"));
     table.push_back(click);
     Command run{"run", "play a JSON scenario (set variables, click, show gauges) through one loaded module",
                 "gaugehost run MODULE SCENARIO.json [--json] [--frames DIR] [--base ADDR]", kCommon, nullptr};

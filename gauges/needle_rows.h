@@ -3,7 +3,6 @@
 #pragma once
 #include "host/records.h"
 
-typedef unsigned long long uint64_t;
 
 // A needle whose callback returns its angle in degrees (no calibration table).
 constexpr NeedleElement MakeNeedle(GaugeHeader* gauge, uint32_t resource_id, PixelPoint position,
